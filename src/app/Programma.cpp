@@ -1,0 +1,48 @@
+#include "app/Programma.h"
+#include "exercise/FrmOperativo.h"
+#include "start/FrmInizio.h"
+#include <QApplication>
+#include <memory>
+
+namespace Programma {
+int16_t NumeroTabella = 0;
+Sessione sessione;
+
+namespace {
+std::unique_ptr<FrmInizio> g_inizio;
+std::unique_ptr<FrmOperativo> g_operativo;
+}
+
+FrmInizio &frmInizio()
+{
+    if (!g_inizio)
+        g_inizio = std::make_unique<FrmInizio>();
+    return *g_inizio;
+}
+
+FrmOperativo &frmOperativo()
+{
+    if (!g_operativo)
+        g_operativo = std::make_unique<FrmOperativo>();
+    return *g_operativo;
+}
+
+bool frmOperativoCreated() { return bool(g_operativo); }
+
+void termina()
+{
+    // Any window still open (the print screen) goes with the start screen.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            w->close();
+    QCoreApplication::quit();
+}
+
+void reset()
+{
+    g_operativo.reset();
+    g_inizio.reset();
+    NumeroTabella = 0;
+    sessione = Sessione();
+}
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include "app/Sessione.h"
+#include <cstdint>
+
+class FrmInizio;
+class FrmOperativo;
+
+// What the whole program shares: the chosen table, the session, and its main screens.
+namespace Programma {
+extern int16_t NumeroTabella; // 0..10, written only by the table choice
+extern Sessione sessione;
+
+// The main screens are made once and outlive their windows: closing a screen and opening it
+// again keeps its own variables.
+FrmInizio &frmInizio();
+FrmOperativo &frmOperativo();
+bool frmOperativoCreated();
+
+// Closes every screen and ends the run.
+void termina();
+
+// Forgets the screens (tests start every case from a fresh program).
+void reset();
+}

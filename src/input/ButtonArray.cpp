@@ -1,0 +1,100 @@
+#include "input/ButtonArray.h"
+#include "input/KeyCodes.h"
+#include <QKeyEvent>
+
+const QColor ButtonArray::FocusColor(255, 192, 128);
+const QColor ButtonArray::RestColor(255, 224, 192);
+
+ButtonArray::ButtonArray(Rules rules, KeyTable keyTable, Action confirm)
+    : m_rules(rules), m_keyTable(std::move(keyTable)), m_confirm(std::move(confirm))
+{
+}
+
+void ButtonArray::setButtons(std::vector<OptionButton *> buttons)
+{
+    m_buttons = std::move(buttons);
+    for (size_t i = 0; i < m_buttons.size(); ++i)
+        m_buttons[i]->attach(this, int(i));
+}
+
+bool ButtonArray::focus(int i) const
+{
+    OptionButton *b = m_buttons.at(size_t(i));
+    if (!b->isEnabled())
+        return false;
+    b->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void ButtonArray::gotFocus(int index)
+{
+    // The focus shows by colour alone; the selected look is always taken back.
+    if (m_rules.focusColours)
+        m_buttons[size_t(index)]->setBackColor(FocusColor);
+    m_buttons[size_t(index)]->setChecked(false);
+}
+
+void ButtonArray::lostFocus(int index)
+{
+    if (m_rules.focusColours)
+        m_buttons[size_t(index)]->setBackColor(RestColor);
+    if (m_rules.lostFocusClearsValue)
+        m_buttons[size_t(index)]->setChecked(false);
+}
+
+void ButtonArray::keyDown(int index, QKeyEvent *e)
+{
+    const int code = KeyCode::of(e);
+    // KeyDown: the array's key table, once per press while the flag guards it.
+    if (!(m_rules.bloccoTasto && *m_rules.bloccoTasto)) {
+        const bool letThrough = m_keyTable(index, code);
+        if (letThrough && m_rules.bloccoTasto)
+            *m_rules.bloccoTasto = true;
+    }
+    // KeyPress: only the space character does anything, the scanning step.
+    if (code == KeyCode::Space && !m_rules.everyKey)
+        scan(index);
+}
+
+void ButtonArray::scan(int index)
+{
+    if (m_rules.bloccoSpazio && *m_rules.bloccoSpazio)
+        return;
+    const int n = count();
+    int next = index;
+    // The button that has the key is enabled, so this ends at the latest back on it.
+    for (int step = 0; step < n; ++step) {
+        next = (next + 1) % n;
+        if (!m_rules.scanSkipsDisabled || m_buttons[size_t(next)]->ownEnabled())
+            break;
+    }
+    m_buttons[size_t(next)]->setFocus(Qt::OtherFocusReason);
+    if (m_rules.bloccoSpazio)
+        *m_rules.bloccoSpazio = true;
+}
+
+void ButtonArray::clearFlags()
+{
+    if (m_rules.bloccoSpazio)
+        *m_rules.bloccoSpazio = false;
+    if (m_rules.bloccoTasto)
+        *m_rules.bloccoTasto = false;
+}
+
+void ButtonArray::keyUp(int index, QKeyEvent *)
+{
+    clearFlags();
+    if (m_rules.keyUpClearsValue)
+        m_buttons[size_t(index)]->setChecked(false);
+}
+
+void ButtonArray::mouseDown(int index, Qt::MouseButton)
+{
+    m_confirm(index);
+}
+
+void ButtonArray::mouseUp(int index, Qt::MouseButton)
+{
+    m_buttons[size_t(index)]->setChecked(false);
+    clearFlags();
+}

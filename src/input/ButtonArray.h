@@ -1,0 +1,59 @@
+#pragma once
+#include "screens/Controls.h"
+#include <QColor>
+#include <functional>
+#include <vector>
+
+// One array of push-button-style option buttons worked three ways: by keyboard (the array's
+// key table), by manual scanning (SPACE moves the focus to the next button of the array,
+// Enter confirms) and by any mouse button, on the press. The arrays differ only in what is
+// configured here.
+class ButtonArray : public ButtonEvents {
+public:
+    struct Rules {
+        // Press flags make a held key act once: while one is set, the handler that sets it
+        // does nothing until a key or mouse button is released over a button of the array.
+        // Null where the array has none; they live in the screen that owns the array.
+        bool *bloccoSpazio = nullptr;
+        bool *bloccoTasto = nullptr;
+        bool scanSkipsDisabled = true;
+        bool lostFocusClearsValue = true;
+        bool keyUpClearsValue = false;
+        bool everyKey = false; // no key is kept from the array, Tab included
+        bool focusColours = true; // the focus shows through BackColor
+    };
+
+    // The key table: acts on a key and says whether the key is let through (true) or
+    // discarded (false). Enter is in every table, confirming the focused button.
+    using KeyTable = std::function<bool(int index, int keyCode)>;
+    using Action = std::function<void(int index)>;
+
+    ButtonArray(Rules rules, KeyTable keyTable, Action confirm);
+    void setButtons(std::vector<OptionButton *> buttons);
+    OptionButton *button(int i) const { return m_buttons.at(size_t(i)); }
+    int count() const { return int(m_buttons.size()); }
+
+    // Moves the focus to button i; false when it cannot take it (disabled, or its panel is).
+    bool focus(int i) const;
+    void confirm(int index) { m_confirm(index); }
+
+    static const QColor FocusColor; // RGB(255,192,128)
+    static const QColor RestColor;  // RGB(255,224,192)
+
+    // ButtonEvents
+    void gotFocus(int index) override;
+    void lostFocus(int index) override;
+    void keyDown(int index, QKeyEvent *e) override;
+    void keyUp(int index, QKeyEvent *e) override;
+    void mouseDown(int index, Qt::MouseButton button) override;
+    void mouseUp(int index, Qt::MouseButton button) override;
+    bool takesEveryKey(int) const override { return m_rules.everyKey; }
+
+private:
+    void scan(int index);
+    void clearFlags();
+    Rules m_rules;
+    KeyTable m_keyTable;
+    Action m_confirm;
+    std::vector<OptionButton *> m_buttons;
+};

@@ -1,0 +1,54 @@
+#include "input/KeyCodes.h"
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+namespace KeyCode {
+
+namespace {
+// With Shift held a digit key reports its symbol ('!', '"', ...); the pupil still pressed a
+// digit key, so ask the platform which physical key it was.
+int shiftedDigit(const QKeyEvent *e)
+{
+    static const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
+    static const bool windows = QGuiApplication::platformName() == QLatin1String("windows");
+    if (xcb) {
+        const quint32 sc = e->nativeScanCode(); // evdev: 10 is '1' ... 18 is '9', 19 is '0'
+        if (sc >= 10 && sc <= 19)
+            return Digit0 + int((sc - 9) % 10);
+    } else if (windows) {
+        const quint32 vk = e->nativeVirtualKey();
+        if (vk >= 0x30 && vk <= 0x39)
+            return int(vk);
+    }
+    return 0;
+}
+}
+
+int of(const QKeyEvent *e)
+{
+    const int k = e->key();
+    const bool pad = e->modifiers() & Qt::KeypadModifier;
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return (pad ? Pad0 : Digit0) + (k - Qt::Key_0);
+    if (k >= Qt::Key_A && k <= Qt::Key_Z)
+        return k; // Qt reports the upper-case letter, with or without Shift
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Enter;
+    case Qt::Key_Space: return Space;
+    case Qt::Key_Backspace: return Backspace;
+    case Qt::Key_Left: return Left;
+    case Qt::Key_Up: return Up;
+    case Qt::Key_Right: return Right;
+    case Qt::Key_Down: return Down;
+    case Qt::Key_F2: return F2;
+    case Qt::Key_Asterisk:
+        if (pad)
+            return PadMultiply;
+        break;
+    default: break;
+    }
+    return pad ? 0 : shiftedDigit(e);
+}
+
+}

@@ -1,0 +1,314 @@
+#include "screens/Controls.h"
+#include "layout/Twips.h"
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+const QColor Black(0, 0, 0);
+const QColor White(255, 255, 255);
+const QColor Grey(128, 128, 128);
+const QColor Light(227, 227, 227);
+
+QString drawnText(const QString &caption)
+{
+    // A caption breaks its line at a lone carriage return.
+    QString t = caption;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+}
+
+// ---------------------------------------------------------------- VbLabel
+
+VbLabel::VbLabel(QWidget *parent) : QLabel(parent), m_back(Qt::white), m_fore(Qt::black)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void VbLabel::setCaption(const QString &caption)
+{
+    if (caption == text())
+        return;
+    setText(caption);
+    emit captionChanged(caption);
+}
+
+void VbLabel::setBackColor(const QColor &c)
+{
+    if (c != m_back) {
+        m_back = c;
+        update();
+    }
+}
+
+void VbLabel::setForeColor(const QColor &c)
+{
+    m_fore = c;
+    update();
+}
+
+void VbLabel::setLook(bool opaque, bool border, bool centred)
+{
+    m_opaque = opaque;
+    m_border = border;
+    m_centred = centred;
+    update();
+}
+
+void VbLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    QRect r = rect();
+    if (m_opaque)
+        p.fillRect(r, m_back);
+    if (m_border) {
+        p.setPen(Black);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        r.adjust(1, 1, -1, -1);
+    }
+    p.setFont(font());
+    p.setPen(isEnabled() ? m_fore : Grey);
+    const int align = (m_centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextWordWrap;
+    p.setClipRect(r);
+    p.drawText(r, align, drawnText(text()));
+}
+
+// ---------------------------------------------------------------- OptionButton
+
+OptionButton::OptionButton(QWidget *parent) : QAbstractButton(parent), m_back(Qt::white), m_fore(Qt::black)
+{
+    setCheckable(true);
+    setAutoExclusive(false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void OptionButton::attach(ButtonEvents *events, int index)
+{
+    m_events = events;
+    m_index = index;
+}
+
+void OptionButton::setBackColor(const QColor &c)
+{
+    if (c != m_back) {
+        m_back = c;
+        update();
+    }
+}
+
+void OptionButton::setForeColor(const QColor &c)
+{
+    m_fore = c;
+    update();
+}
+
+bool OptionButton::event(QEvent *e)
+{
+    // Tab normally moves the focus before a button sees it; a button that takes every key
+    // (the intervention's "OK") must see it too.
+    if (e->type() == QEvent::KeyPress && m_events && m_events->takesEveryKey(m_index)) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+            keyPressEvent(k);
+            return true;
+        }
+    }
+    return QAbstractButton::event(e);
+}
+
+void OptionButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect r = rect();
+    p.fillRect(r, m_back);
+    const bool sunken = isChecked();
+    // A three-dimensional edge: raised at rest, sunken while selected.
+    const QColor outerTL = sunken ? Black : White, outerBR = sunken ? White : Black;
+    const QColor innerTL = sunken ? Grey : Light, innerBR = sunken ? Light : Grey;
+    auto edge = [&](const QRect &b, const QColor &tl, const QColor &br) {
+        p.setPen(tl);
+        p.drawLine(b.topLeft(), b.topRight());
+        p.drawLine(b.topLeft(), b.bottomLeft());
+        p.setPen(br);
+        p.drawLine(b.bottomLeft(), b.bottomRight());
+        p.drawLine(b.topRight(), b.bottomRight());
+    };
+    edge(r.adjusted(0, 0, -1, -1), outerTL, outerBR);
+    edge(r.adjusted(1, 1, -2, -2), innerTL, innerBR);
+
+    QRect t = r.adjusted(3, 3, -3, -3);
+    if (sunken)
+        t.translate(1, 1);
+    p.setFont(font());
+    const int align = Qt::AlignCenter | Qt::TextWordWrap;
+    if (isEnabled()) {
+        p.setPen(m_fore);
+        p.drawText(t, align, drawnText(text()));
+    } else {
+        p.setPen(White);
+        p.drawText(t.translated(1, 1), align, drawnText(text()));
+        p.setPen(Grey);
+        p.drawText(t, align, drawnText(text()));
+    }
+}
+
+void OptionButton::keyPressEvent(QKeyEvent *e)
+{
+    if (m_events)
+        m_events->keyDown(m_index, e);
+    e->accept();
+}
+
+void OptionButton::keyReleaseEvent(QKeyEvent *e)
+{
+    // A held key repeats as press/release pairs: only the real release counts.
+    if (m_events && !e->isAutoRepeat())
+        m_events->keyUp(m_index, e);
+    e->accept();
+}
+
+void OptionButton::mousePressEvent(QMouseEvent *e)
+{
+    e->accept();
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    if (m_events)
+        m_events->mouseDown(m_index, e->button());
+}
+
+void OptionButton::mouseReleaseEvent(QMouseEvent *e)
+{
+    e->accept();
+    if (m_events)
+        m_events->mouseUp(m_index, e->button());
+}
+
+void OptionButton::focusInEvent(QFocusEvent *e)
+{
+    QAbstractButton::focusInEvent(e);
+    if (m_events)
+        m_events->gotFocus(m_index);
+}
+
+void OptionButton::focusOutEvent(QFocusEvent *e)
+{
+    QAbstractButton::focusOutEvent(e);
+    if (m_events)
+        m_events->lostFocus(m_index);
+}
+
+// ---------------------------------------------------------------- Panel
+
+Panel::Panel(QWidget *parent) : QFrame(parent), m_back(Qt::white)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Panel::setBackColor(const QColor &c)
+{
+    m_back = c;
+    update();
+}
+
+void Panel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_back);
+    if (m_border) {
+        // The etched edge of a frame.
+        const QRect r = rect().adjusted(0, 0, -2, -2);
+        p.setPen(Grey);
+        p.drawRect(r);
+        p.setPen(White);
+        p.drawRect(r.translated(1, 1));
+    }
+}
+
+void Panel::resizeEvent(QResizeEvent *e)
+{
+    QFrame::resizeEvent(e);
+    // The panel's line layer always covers the whole panel.
+    for (QObject *o : children())
+        if (auto *layer = qobject_cast<LineLayer *>(o))
+            layer->setGeometry(rect());
+}
+
+// ---------------------------------------------------------------- ShapeWidget
+
+ShapeWidget::ShapeWidget(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ShapeWidget::setLook(const QColor &fill, const QColor &border, int borderWidth, bool rounded)
+{
+    m_fill = fill;
+    m_border = border;
+    m_width = qMax(1, borderWidth);
+    m_rounded = rounded;
+    update();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const qreal half = m_width / 2.0;
+    const QRectF r = QRectF(rect()).adjusted(half, half, -half, -half);
+    p.setBrush(m_fill);
+    p.setPen(QPen(m_border, m_width));
+    if (m_rounded) {
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal radius = qMin(r.width(), r.height()) / 8.0;
+        p.drawRoundedRect(r, radius, radius);
+    } else {
+        p.drawRect(r);
+    }
+}
+
+// ---------------------------------------------------------------- LineItem, LineLayer
+
+LineItem::LineItem(QObject *parent, LineLayer *layer, const QColor &color, int width)
+    : QObject(parent), m_layer(layer), m_color(color), m_width(width)
+{
+    layer->add(this);
+}
+
+void LineItem::setX1(double v) { m_x1 = v; changed(); }
+void LineItem::setY1(double v) { m_y1 = v; changed(); }
+void LineItem::setX2(double v) { m_x2 = v; changed(); }
+void LineItem::setY2(double v) { m_y2 = v; changed(); }
+
+void LineItem::setVisible(bool v)
+{
+    if (v != m_visible) {
+        m_visible = v;
+        changed();
+    }
+}
+
+void LineItem::changed()
+{
+    if (m_layer)
+        m_layer->update();
+}
+
+LineLayer::LineLayer(QWidget *panel) : QWidget(panel)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(panel->rect());
+}
+
+void LineLayer::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    for (const auto &l : m_lines) {
+        if (!l || !l->isVisible())
+            continue;
+        p.setPen(QPen(l->color(), l->width(), Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(Twips::toPixels(QPointF(l->x1(), l->y1())), Twips::toPixels(QPointF(l->x2(), l->y2())));
+    }
+}

@@ -1,0 +1,4 @@
+#include "start/InfoScreens.h"
+
+void mostraAutore(QWidget *) {}
+void mostraIstruzioni(QWidget *) {}

@@ -1,0 +1,6 @@
+#pragma once
+class QWidget;
+
+// The two small information screens, always shown modally: the caller waits until they close.
+void mostraAutore(QWidget *parent);
+void mostraIstruzioni(QWidget *parent);
