@@ -28,6 +28,7 @@ FrmOperativo &frmOperativo()
 }
 
 bool frmOperativoCreated() { return bool(g_operativo); }
+FrmInizio *frmInizioSeEsiste() { return g_inizio.get(); }
 
 void termina()
 {
@@ -40,6 +41,11 @@ void termina()
 
 void reset()
 {
+    // Hidden first, so that going away closes nothing else and ends nothing.
+    if (g_operativo)
+        g_operativo->hide();
+    if (g_inizio)
+        g_inizio->hide();
     g_operativo.reset();
     g_inizio.reset();
     NumeroTabella = 0;

@@ -15,6 +15,7 @@ extern Sessione sessione;
 FrmInizio &frmInizio();
 FrmOperativo &frmOperativo();
 bool frmOperativoCreated();
+FrmInizio *frmInizioSeEsiste();
 
 // Closes every screen and ends the run.
 void termina();

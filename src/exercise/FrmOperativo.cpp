@@ -90,10 +90,11 @@ void FrmOperativo::closeEvent(QCloseEvent *e)
     if (!m_caricato)
         return;
     m_caricato = false;
-    FrmInizio &inizio = Programma::frmInizio();
-    if (inizio.isVisible()) {
-        inizio.raise();
-        inizio.activateWindow();
+    // The start screen, still open underneath, is the active window again.
+    FrmInizio *inizio = Programma::frmInizioSeEsiste();
+    if (inizio && inizio->isVisible()) {
+        inizio->raise();
+        inizio->activateWindow();
     }
 }
 

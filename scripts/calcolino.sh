@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing, builds a Release build in build/, then
+#   run   starts the program
+#   test  runs the whole test suite (Qt's offscreen platform, no display needed)
+# Re-running is quick: nothing is installed or rebuilt when nothing changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-run}
+
+packages=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation)
+if [ "$mode" = test ]; then
+  packages+=(poppler-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --parallel "$(nproc)"
+
+case "$mode" in
+  run)  exec build/src/calcolino ;;
+  test) cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure ;;
+  *)    echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
