@@ -2,15 +2,17 @@
 # Installs the Debian packages that are missing, builds a Release build in build/, then
 #   run   starts the program
 #   test  runs the whole test suite (Qt's offscreen platform, no display needed)
+#   deb   builds the Debian package build/calcolino_*.deb
 # Re-running is quick: nothing is installed or rebuilt when nothing changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation)
-if [ "$mode" = test ]; then
-  packages+=(poppler-utils)
-fi
+case "$mode" in
+  test) packages+=(poppler-utils desktop-file-utils appstream dpkg-dev file) ;;
+  deb)  packages+=(dpkg-dev file) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,5 +32,6 @@ cmake --build build --parallel "$(nproc)"
 case "$mode" in
   run)  exec build/src/calcolino ;;
   test) cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure ;;
-  *)    echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  deb)  cd build && cpack -G DEB ;;
+  *)    echo "usage: $0 [run|test|deb]" >&2; exit 2 ;;
 esac

@@ -30,6 +30,14 @@ FrmOperativo &frmOperativo()
 bool frmOperativoCreated() { return bool(g_operativo); }
 FrmInizio *frmInizioSeEsiste() { return g_inizio.get(); }
 
+QIcon icona()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 256})
+        icon.addFile(QStringLiteral(":/icons/calcolino-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 void termina()
 {
     // Any window still open (the print screen) goes with the start screen.

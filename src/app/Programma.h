@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Sessione.h"
+#include <QIcon>
 #include <cstdint>
 
 class FrmInizio;
@@ -16,6 +17,9 @@ FrmInizio &frmInizio();
 FrmOperativo &frmOperativo();
 bool frmOperativoCreated();
 FrmInizio *frmInizioSeEsiste();
+
+// The program's icon, the window icon of both main screens.
+QIcon icona();
 
 // Closes every screen and ends the run.
 void termina();

@@ -14,6 +14,7 @@ void FrmOperativo::preparaPulsanti()
     const Def::Screen &def = Def::frmOperativo();
     setObjectName(QString::fromLatin1(def.name));
     setWindowTitle(QString::fromUtf8(def.caption));
+    setWindowIcon(Programma::icona());
 
     MnuStampaEsercizio = menuBar()->addAction(QStringLiteral("Stampa esercizio"));
     MnuStampaEsercizio->setObjectName(QStringLiteral("MnuStampaEsercizio"));

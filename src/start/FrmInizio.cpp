@@ -30,6 +30,7 @@ FrmInizio::FrmInizio()
     const Def::Screen &def = Def::frmInizio();
     setObjectName(QString::fromLatin1(def.name));
     setWindowTitle(QString::fromUtf8(def.caption));
+    setWindowIcon(Programma::icona());
     mnuInfo = menuBar()->addAction(QStringLiteral("Autore"));
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
     connect(mnuInfo, &QAction::triggered, this, &FrmInizio::mnuInfo_Click);
