@@ -8,8 +8,26 @@
 
 namespace T {
 
+namespace {
+QtMessageHandler g_previous = nullptr;
+
+// The offscreen platform says what it cannot do (raise a window, size hints); that is not ours.
+void filtra(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
+{
+    if (msg.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (g_previous)
+        g_previous(type, ctx, msg);
+}
+}
+
 FrmInizio &avvia()
 {
+    static const bool filtered = [] {
+        g_previous = qInstallMessageHandler(filtra);
+        return true;
+    }();
+    Q_UNUSED(filtered);
     QApplication::setQuitOnLastWindowClosed(false);
     Programma::reset();
     FrmInizio &f = Programma::frmInizio();
