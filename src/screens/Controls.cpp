@@ -178,6 +178,11 @@ void OptionButton::mousePressEvent(QMouseEvent *e)
         m_events->mouseDown(m_index, e->button());
 }
 
+void OptionButton::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    e->accept();
+}
+
 void OptionButton::mouseReleaseEvent(QMouseEvent *e)
 {
     e->accept();
@@ -204,11 +209,15 @@ void OptionButton::focusOutEvent(QFocusEvent *e)
 Panel::Panel(QWidget *parent) : QFrame(parent), m_back(Qt::white)
 {
     setFocusPolicy(Qt::NoFocus);
+    // The panel covers its whole box: what lies under it (the other overlay frames stacked
+    // in the same place) need not be painted again whenever a key is pressed.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void Panel::setBackColor(const QColor &c)
 {
     m_back = c;
+    setAttribute(Qt::WA_OpaquePaintEvent, c.alpha() == 255);
     update();
 }
 

@@ -69,7 +69,8 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *) override {}
-    void mouseDoubleClickEvent(QMouseEvent *e) override { mousePressEvent(e); }
+    // The second press of a double click is not a new press: a shaky hand must not type "55".
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
 private:
