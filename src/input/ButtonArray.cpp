@@ -52,8 +52,12 @@ void ButtonArray::keyDown(int index, QKeyEvent *e)
             *m_rules.bloccoTasto = true;
     }
     // KeyPress: only the space character does anything, the scanning step.
-    if (code == KeyCode::Space && !m_rules.everyKey)
-        scan(index);
+    if (code == KeyCode::Space && !m_rules.everyKey) {
+        if (m_rules.spaceConfirms)
+            m_confirm(index);
+        else
+            scan(index);
+    }
 }
 
 void ButtonArray::scan(int index)

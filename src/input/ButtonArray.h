@@ -21,6 +21,7 @@ public:
         bool keyUpClearsValue = false;
         bool everyKey = false; // no key is kept from the array, Tab included
         bool focusColours = true; // the focus shows through BackColor
+        bool spaceConfirms = false; // a lone close button: SPACE confirms, like Enter
     };
 
     // The key table: acts on a key and says whether the key is let through (true) or
