@@ -30,6 +30,15 @@ FrmOperativo &frmOperativo()
 bool frmOperativoCreated() { return bool(g_operativo); }
 FrmInizio *frmInizioSeEsiste() { return g_inizio.get(); }
 
+QString nomeTabella(int n)
+{
+    static const char *const nomi[] = {
+        "Tabella dello 0", "Tabella dell' 1", "Tabella del 2", "Tabella del 3", "Tabella del 4", "Tabella del 5",
+        "Tabella del 6", "Tabella del 7", "Tabella dell'8", "Tabella del 9", "Tabella del 10",
+    };
+    return n >= 0 && n <= 10 ? QString::fromUtf8(nomi[n]) : QString();
+}
+
 QIcon icona()
 {
     QIcon icon;

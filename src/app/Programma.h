@@ -18,6 +18,10 @@ FrmOperativo &frmOperativo();
 bool frmOperativoCreated();
 FrmInizio *frmInizioSeEsiste();
 
+// A table's name as the pupil reads it: "Tabella dello 0", "Tabella dell' 1", ... "Tabella del 10"
+// (the spacing around the apostrophes differs between 1 and 8). Empty outside 0..10.
+QString nomeTabella(int n);
+
 // The program's icon, the window icon of both main screens.
 QIcon icona();
 

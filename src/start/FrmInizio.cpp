@@ -102,13 +102,9 @@ void FrmInizio::Form_Resize()
 
 void FrmInizio::ScegliTabella(int Index)
 {
-    static const char *const nomi[] = {
-        "Tabella dello 0", "Tabella dell' 1", "Tabella del 2", "Tabella del 3", "Tabella del 4", "Tabella del 5",
-        "Tabella del 6", "Tabella del 7", "Tabella dell'8", "Tabella del 9", "Tabella del 10",
-    };
     if (Index >= 0 && Index <= 10) {
         Programma::NumeroTabella = int16_t(Index);
-        m_screen.label("Label1")->setCaption(QString::fromUtf8(nomi[Index]));
+        m_screen.label("Label1")->setCaption(Programma::nomeTabella(Index));
     }
     Option1.button(0)->setChecked(false);
     Option2.focus(0);
@@ -138,6 +134,7 @@ void FrmInizio::closeEvent(QCloseEvent *e)
 
 void FrmInizio::ScaricaTutto()
 {
+    scaricaAutore();
     if (Programma::frmOperativoCreated())
         Programma::frmOperativo().Scarica();
     Programma::termina();
