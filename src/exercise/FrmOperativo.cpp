@@ -49,6 +49,9 @@ void FrmOperativo::Carica()
     Form_Load();
     m_caricato = true;
     showMaximized();
+    // Opened again in a window that kept its size, no resize arrives: the design layout that
+    // Form_Load put back must still be brought to this size.
+    Form_Resize();
     raise();
     activateWindow();
 }
