@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, builds a Release build in build/, then
 #   run   starts the program
-#   test  runs the whole test suite (Qt's offscreen platform, no display needed)
+#   test  runs the whole test suite (Qt's offscreen platform, no display needed), then runs it
+#         once more built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
 #   deb   builds the Debian package build/calcolino_*.deb
 # Re-running is quick: nothing is installed or rebuilt when nothing changed.
 set -euo pipefail
@@ -31,7 +32,15 @@ cmake --build build --parallel "$(nproc)"
 
 case "$mode" in
   run)  exec build/src/calcolino ;;
-  test) cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure ;;
+  test)
+    (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALCOLINO_SANITIZE=ON >/dev/null
+    cmake --build build-asan --parallel "$(nproc)"
+    cd build-asan
+    # Any leak or undefined behaviour from our code fails the run.
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      QT_QPA_PLATFORM=offscreen ctest --output-on-failure -E '^packaging$'
+    ;;
   deb)  cd build && cpack -G DEB ;;
   *)    echo "usage: $0 [run|test|deb]" >&2; exit 2 ;;
 esac
