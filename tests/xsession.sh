@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Runs a command inside a private X session: Xvfb with the openbox window manager (without one
+# a maximized window is never maximized and no window becomes active), and with --a11y also a
+# private D-Bus session with the accessibility bus and registry. Every process it starts is
+# ended by its PID when the command finishes.
+#   xsession.sh [--a11y] COMMAND [ARGS...]
+set -euo pipefail
+
+a11y=0
+if [ "${1:-}" = --a11y ]; then a11y=1; shift; fi
+
+pids=()
+runtime=""
+cleanup() {
+  for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  [ -n "$runtime" ] && rm -rf "$runtime"
+  return 0
+}
+trap cleanup EXIT
+
+# Waits up to 10 s for a condition, checking it every 50 ms.
+until_true() {
+  for _ in $(seq 200); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.05
+  done
+  echo "xsession: gave up waiting for: $*" >&2
+  return 1
+}
+
+if [ -z "${XSESSION_INNER:-}" ]; then
+  runtime=$(mktemp -d)
+  chmod 700 "$runtime"
+  export XDG_RUNTIME_DIR=$runtime
+
+  display=90
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  pids+=($!)
+  export DISPLAY=":$display"
+  until_true test -S "/tmp/.X11-unix/X$display"
+  until_true xdpyinfo
+
+  openbox >/dev/null 2>&1 &
+  pids+=($!)
+  until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+
+  unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+  if [ "$a11y" = 1 ]; then
+    XSESSION_INNER=1 dbus-run-session -- "$0" --a11y "$@" &
+  else
+    XSESSION_INNER=1 "$0" "$@" &
+  fi
+  inner=$!
+  rc=0
+  wait "$inner" || rc=$?
+  exit "$rc"
+fi
+
+# Inside: the D-Bus session is ours (dbus-run-session) when --a11y was asked for.
+if [ "$a11y" = 1 ]; then
+  /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >/dev/null 2>&1 &
+  pids+=($!)
+  until_true sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q "boolean true"'
+  /usr/libexec/at-spi2-registryd >/dev/null 2>&1 &
+  pids+=($!)
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+fi
+
+rc=0
+"$@" || rc=$?
+exit "$rc"
