@@ -3,6 +3,7 @@
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
 #include "layout/Twips.h"
+#include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QApplication>
@@ -69,6 +70,16 @@ int main(int argc, char *argv[])
     rispondi(atteso() + 1);
     op.resize(1920, 1080);
     save(op, dir, QStringLiteral("frmoperativo-1920x1080.png"));
+
+    // The print screen with a pupil's rows: right answers, help given, a retry.
+    const QStringList righe = {QStringLiteral("7 +  3 = 10  "), QStringLiteral("7 +  8 = 14   15"),
+                               QStringLiteral("7 + 10 = 18  17  "), QStringLiteral("7 +  1 = 8  "),
+                               QStringLiteral("7 +  5 = 11   12")};
+    if (FrmStampa *stampa = FrmStampa::apri(righe, int(righe.size()), 7, false)) {
+        stampa->resize(900, 760);
+        save(*stampa, dir, QStringLiteral("frmstampa.png"));
+        stampa->close();
+    }
     Programma::reset();
     return 0;
 }
