@@ -42,7 +42,7 @@ QString nomeTabella(int n)
 QIcon icona()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 256})
+    for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icons/calcolino-%1.png").arg(size), QSize(size, size));
     return icon;
 }
