@@ -34,12 +34,14 @@ if [ -z "${XSESSION_INNER:-}" ]; then
   chmod 700 "$runtime"
   export XDG_RUNTIME_DIR=$runtime
 
-  display=90
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb takes a free display itself and writes its number once it accepts clients: sessions
+  # started side by side (ctest -j) never race for the same display. Without -noreset the
+  # server resets whenever its last client leaves (xdpyinfo), and a client that connects
+  # meanwhile (openbox) is turned away.
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
   pids+=($!)
-  export DISPLAY=":$display"
-  until_true test -S "/tmp/.X11-unix/X$display"
+  until_true test -s "$runtime/display"
+  export DISPLAY=":$(cat "$runtime/display")"
   until_true xdpyinfo
 
   openbox >/dev/null 2>&1 &

@@ -92,6 +92,13 @@ void ButtonArray::keyUp(int index, QKeyEvent *)
         m_buttons[size_t(index)]->setChecked(false);
 }
 
+void ButtonArray::activate(int index)
+{
+    // Enter on the button, through the array's key table. A press is not a held key: the
+    // press flags neither keep it back nor change.
+    m_keyTable(index, KeyCode::Enter);
+}
+
 void ButtonArray::mouseDown(int index, Qt::MouseButton)
 {
     m_confirm(index);

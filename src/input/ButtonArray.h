@@ -49,6 +49,7 @@ public:
     void mouseDown(int index, Qt::MouseButton button) override;
     void mouseUp(int index, Qt::MouseButton button) override;
     bool takesEveryKey(int) const override { return m_rules.everyKey; }
+    void activate(int index) override;
 
 private:
     void scan(int index);

@@ -1,6 +1,7 @@
 #include "print/FrmStampa.h"
 #include "app/Programma.h"
 #include "input/KeyCodes.h"
+#include "screens/Accessibilita.h"
 #include "screens/Screen.h"
 #include <QApplication>
 #include <QBoxLayout>
@@ -155,6 +156,7 @@ FrmStampa::FrmStampa(const QStringList &rows, int rowCount, int table, QWidget *
     riga->addWidget(m_anteprima, 1);
     riga->addLayout(colonna);
 
+    Accessibilita::applica(objectName(), this);
     optComando.focus(0);
 }
 

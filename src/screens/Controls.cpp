@@ -1,5 +1,6 @@
 #include "screens/Controls.h"
 #include "layout/Twips.h"
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -79,9 +80,24 @@ void VbLabel::paintEvent(QPaintEvent *)
 
 OptionButton::OptionButton(QWidget *parent) : QAbstractButton(parent), m_back(Qt::white), m_fore(Qt::black)
 {
-    setCheckable(true);
+    setCheckable(false);
     setAutoExclusive(false);
     setFocusPolicy(Qt::StrongFocus);
+    // Keys and mouse never click (their handlers below do not pass them on): a click is the
+    // press of assistive technology.
+    connect(this, &QAbstractButton::clicked, this, &OptionButton::pressedByAssistiveTechnology);
+}
+
+void OptionButton::pressedByAssistiveTechnology()
+{
+    // The press works as Enter on this button, which first takes the focus as under the mouse.
+    // A window that a modal screen covers takes no press, as it takes no key.
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (!m_events || !isEnabled() || (modal && modal != window()))
+        return;
+    if (!hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    m_events->activate(m_index);
 }
 
 void OptionButton::attach(ButtonEvents *events, int index)

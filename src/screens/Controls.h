@@ -18,6 +18,8 @@ public:
     virtual void mouseDown(int index, Qt::MouseButton button) = 0;
     virtual void mouseUp(int index, Qt::MouseButton button) = 0;
     virtual bool takesEveryKey(int) const { return false; }
+    // Assistive technology pressed the button (its accessible "Press" action).
+    virtual void activate(int index) = 0;
 };
 
 // A label. Its caption may hold a lone carriage return, drawn as a line break; assigning a
@@ -46,7 +48,9 @@ private:
 
 // An option button in graphical style, used as a push button: the focus shows only through
 // BackColor, and every key and mouse event goes to the array the button belongs to. Any
-// mouse button works, on the press.
+// mouse button works, on the press. It is never left selected (Value stays False), so it is
+// not checkable: assistive technology sees a plain push button, and its "Press" arrives as
+// a click.
 class OptionButton : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(QColor BackColor READ backColor WRITE setBackColor)
@@ -74,6 +78,7 @@ protected:
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
 private:
+    void pressedByAssistiveTechnology();
     ButtonEvents *m_events = nullptr;
     int m_index = 0;
     QColor m_back, m_fore;

@@ -1,5 +1,6 @@
 #include "screens/Screen.h"
 #include "layout/Twips.h"
+#include "screens/Accessibilita.h"
 #include <QWidget>
 #include <cstring>
 #include <map>
@@ -29,6 +30,7 @@ QFont Screen::font(const Def::Font &f)
 
 void Screen::build(const Def::Screen &def, QWidget *client)
 {
+    Accessibilita::installa();
     m_def = &def;
     m_client = client;
     m_items.clear();
@@ -63,6 +65,7 @@ void Screen::build(const Def::Screen &def, QWidget *client)
         m_items.push_back(it);
     }
     restoreDesign();
+    Accessibilita::applica(QString::fromLatin1(def.name), client);
 }
 
 Screen::Item &Screen::item(const char *name, int index)
