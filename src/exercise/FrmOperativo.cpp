@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+using Rules = ButtonArray::Rules;
+
 namespace {
 const QColor ColoreCella(255, 235, 168); // answer cell
 const QColor Giallo(255, 255, 0);        // a wrong answer was given in this row
@@ -15,15 +17,15 @@ Sessione &S() { return Programma::sessione; }
 }
 
 FrmOperativo::FrmOperativo()
-    : Option1({&BloccoSpazioTastierino, &BloccoTastoTastierino, true, true, false, false},
+    : Option1(Rules::guardate(&BloccoSpazioTastierino, &BloccoTastoTastierino),
               [this](int i, int k) { return Option1_KeyDown(i, k); }, [this](int i) { PremiTasto(i); }),
-      Option3({nullptr, nullptr, false, false, true, false},
+      Option3(Rules::coppia(),
               [this](int i, int k) { return Option3_KeyDown(i, k); },
               [this](int i) { i == 0 ? SiSi() : NoNo(); }),
-      optAvviso({nullptr, nullptr, false, false, true, false},
+      optAvviso(Rules::coppia(),
                 [this](int i, int k) { return optAvviso_KeyDown(i, k); },
                 [this](int i) { i == 0 ? Stampa() : AzzeraSessione(); }),
-      optOK({nullptr, nullptr, false, false, false, true, false},
+      optOK(Rules::qualsiasiTasto(),
             [this](int, int) { optOK_Conferma(); return true; }, [this](int) { optOK_Conferma(); })
 {
     preparaPulsanti();

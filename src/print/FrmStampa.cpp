@@ -105,7 +105,7 @@ std::function<bool(QPrinter *, QWidget *)> FrmStampa::scegliStampante = [](QPrin
 
 FrmStampa::FrmStampa(const QStringList &rows, int rowCount, int table, QWidget *parent)
     : QWidget(parent), m_rows(rows), m_rowCount(rowCount), m_table(table), m_data(QDate::currentDate()),
-      optComando({&BloccoSpazioComandi, &BloccoTastoComandi, true, true, true, false, true},
+      optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi, true),
                  [this](int i, int k) { return optComando_KeyDown(i, k); }, [this](int i) { EseguiComando(i); })
 {
     setObjectName(QStringLiteral("frmStampa"));

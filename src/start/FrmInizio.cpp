@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QMenuBar>
 
+using Rules = ButtonArray::Rules;
+
 namespace {
 QWidget *makeClient(const Def::Screen &def)
 {
@@ -22,9 +24,9 @@ QWidget *makeClient(const Def::Screen &def)
 }
 
 FrmInizio::FrmInizio()
-    : Option1({&BloccoSpazioTabelle, &BloccoTastoTabelle, true, true, true, false},
+    : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle, true),
               [this](int i, int k) { return Option1_KeyDown(i, k); }, [this](int i) { ScegliTabella(i); }),
-      Option2({&BloccoSpazioComandi, &BloccoTastoComandi, true, true, false, false},
+      Option2(Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi),
               [this](int i, int k) { return Option2_KeyDown(i, k); }, [this](int i) { EseguiComando(i); })
 {
     const Def::Screen &def = Def::frmInizio();

@@ -19,7 +19,7 @@ class SchermoInfo : public QDialog {
 public:
     SchermoInfo(const Def::Screen &def, QWidget *parent)
         : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-          Command1({nullptr, nullptr, true, true, false, false, false, true},
+          Command1(ButtonArray::Rules::pulsanteChiudi(),
                    [this](int, int KeyCode) { return Command1_KeyDown(KeyCode); },
                    [this](int) { Command1_Click(); })
     {
