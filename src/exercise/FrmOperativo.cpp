@@ -78,7 +78,7 @@ void FrmOperativo::Form_Resize()
 {
     // The size the widget has now: a maximize may report a stale size in its event.
     const QSize px = centralWidget()->size();
-    replaceControls(m_screen, m_proportions, QSizeF(Twips::fromPx(px.width()), Twips::fromPx(px.height())));
+    replaceControls(m_screen, m_proportions, Twips::fromPx(px));
     PosizionaLinee(m_screen);
     PosizionaRiquadri();
 }

@@ -30,10 +30,6 @@ void FrmOperativo::preparaPulsanti()
     connect(mnuIstruzioni, &QAction::triggered, this, &FrmOperativo::mnuIstruzioni_Click);
 
     auto *client = new QWidget;
-    client->setAutoFillBackground(true);
-    QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, Def::color(def.backColor));
-    client->setPalette(pal);
     setCentralWidget(client);
     m_screen.build(def, client);
 

@@ -21,6 +21,7 @@ double perPixel() { return 1440.0 / logicalDpi(); }
 double toPixels(double twips) { return twips / perPixel(); }
 int toPx(double twips) { return int(std::lround(toPixels(twips))); }
 double fromPx(double px) { return px * perPixel(); }
+QSizeF fromPx(QSize px) { return QSizeF(fromPx(px.width()), fromPx(px.height())); }
 
 QRect toPx(const QRectF &t)
 {

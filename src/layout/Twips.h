@@ -2,6 +2,8 @@
 #include <QRect>
 #include <QRectF>
 #include <QPointF>
+#include <QSize>
+#include <QSizeF>
 
 // The designs are drawn in twips (1440 to the logical inch). This is the one place where
 // twips become the toolkit's logical pixels, through the screen's logical DPI, so a high-DPI
@@ -11,6 +13,7 @@ double perPixel();                  // twips in one logical pixel (15 at 96 DPI)
 double toPixels(double twips);      // unrounded, for drawing lines
 int toPx(double twips);             // rounded, for widget geometry
 double fromPx(double px);
+QSizeF fromPx(QSize px);
 QRect toPx(const QRectF &twips);
 QPointF toPixels(const QPointF &twips);
 // Tests can pin the DPI so that twip expectations do not depend on the machine.

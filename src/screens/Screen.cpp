@@ -33,6 +33,11 @@ void Screen::build(const Def::Screen &def, QWidget *client)
     Accessibilita::installa();
     m_def = &def;
     m_client = client;
+    // The client area shows the screen's background colour.
+    client->setAutoFillBackground(true);
+    QPalette pal = client->palette();
+    pal.setColor(QPalette::Window, Def::color(def.backColor));
+    client->setPalette(pal);
     m_items.clear();
     m_items.reserve(def.controls.size());
     std::map<std::string, QWidget *> containers;

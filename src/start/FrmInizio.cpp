@@ -11,18 +11,6 @@
 
 using Rules = ButtonArray::Rules;
 
-namespace {
-QWidget *makeClient(const Def::Screen &def)
-{
-    auto *client = new QWidget;
-    client->setAutoFillBackground(true);
-    QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, Def::color(def.backColor));
-    client->setPalette(pal);
-    return client;
-}
-}
-
 FrmInizio::FrmInizio()
     : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle, true),
               [this](int i, int k) { return Option1_KeyDown(i, k); }, [this](int i) { ScegliTabella(i); }),
@@ -37,7 +25,7 @@ FrmInizio::FrmInizio()
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
     connect(mnuInfo, &QAction::triggered, this, &FrmInizio::mnuInfo_Click);
 
-    QWidget *client = makeClient(def);
+    auto *client = new QWidget;
     setCentralWidget(client);
     m_screen.build(def, client);
     std::vector<OptionButton *> tables, commands;
@@ -99,7 +87,7 @@ void FrmInizio::Form_Resize()
 {
     // The size the widget has now: a maximize may report a stale size in its event.
     const QSize px = centralWidget()->size();
-    replaceControls(m_screen, m_proportions, QSizeF(Twips::fromPx(px.width()), Twips::fromPx(px.height())));
+    replaceControls(m_screen, m_proportions, Twips::fromPx(px));
 }
 
 void FrmInizio::ScegliTabella(int Index)

@@ -25,10 +25,6 @@ public:
     {
         setObjectName(QString::fromLatin1(def.name));
         setWindowTitle(QString::fromUtf8(def.caption));
-        setAutoFillBackground(true);
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, Def::color(def.backColor));
-        setPalette(pal);
         m_screen.build(def, this);
         Command1.setButtons({m_screen.button("Command1")});
         setFixedSize(Twips::toPx(QRectF(0, 0, def.clientWidth, def.clientHeight)).size());
