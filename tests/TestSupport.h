@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTest>
+#include <functional>
+#include <vector>
 
 class FrmInizio;
 class FrmOperativo;
@@ -54,4 +56,39 @@ void rispondiGiusto(int row);
 
 // Bring a window forward and let its activation arrive.
 void attiva(QWidget *w);
+
+// ---------------------------------------------------------------- shared by the screens' tests
+
+extern const QColor Fuoco, Riposo, ColoreCella, Giallo; // focused and resting buttons, answer cells
+extern const Qt::MouseButton Tasti[3];                   // left, right, middle
+QColor colore(QWidget *w);                                // its BackColor
+// "Vai" on the start screen with the given button, then the exercise screen at its design size.
+FrmOperativo &vai(Qt::MouseButton b = Qt::LeftButton);
+// A press and release delivered to the widget itself, disabled or covered as it may be.
+void premiSopra(QWidget *w, Qt::MouseButton b = Qt::LeftButton);
+QStringList giro(Qt::Key k, int n);   // where the focus goes at each of n presses of a key
+bool scorriFino(const QString &name); // SPACE until it has the focus; false after a whole round
+void invioVerso(QWidget *dopo);       // Enter on a button that brings `dopo` forward, released there
+void scriviConTasti(int value, Qt::KeyboardModifiers m = Qt::NoModifier);
+int rigaCorrente();        // the row whose cell shows "?", -1 when none
+QString prefisso(int row); // "8 +  3 = "
+int sbaglia(int row);      // a wrong answer typed and confirmed with the mouse; returns it
+void finisciScheda();      // right answers to the end of the sheet
+QString riquadro();        // the one enabled overlay frame, which must be in front
+// The exercise screen at a glance: that frame, the focus, the keypad buttons its mode offers
+// ('1' for each of 0..13) and the armed rows ('1' where "+", "=", the bar and the line show).
+QString vista();
+// The same as it should be: the keys for answering while a row is armed ("Invio" among them
+// when the cell shows an answer), those for the end of the sheet when none is.
+QString vistaDi(const char *frame, const char *focus, int rigaArmata, bool invio = false);
+void nessunoPremuto();     // no button of any screen looks pressed
+// Keys one after another, each followed by the control that must have the focus and, when
+// given, the text `vede` must read.
+struct Passo {
+    Qt::Key k;
+    Qt::KeyboardModifiers m;
+    const char *focus;
+    const char *testo = nullptr;
+};
+void passi(const std::vector<Passo> &p, const std::function<QString()> &vede = {});
 }

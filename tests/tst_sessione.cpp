@@ -1,151 +1,107 @@
-// The exercise session worked with the mouse alone: opening and closing the exercise screen
-// from the start screen, the sheets and their rows, typing and checking answers, the print
-// rows, the end of a sheet, and input that must neither crash nor stick.
+// The exercise session: the sheets and their rows, typing and checking answers, the help offer,
+// the intervention, the 30-row warning and restart, the print rows, and closing and opening the
+// screen again; worked with every mouse button and with the keys of the overlays.
 #include "TestSupport.h"
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
-#include "layout/Twips.h"
 #include "start/FrmInizio.h"
-#include <QApplication>
 #include <QFontInfo>
-#include <QMouseEvent>
 #include <algorithm>
 
 namespace {
-const QColor ColoreCella(255, 235, 168);
-const QColor Giallo(255, 255, 0);
-const Qt::MouseButton Tasti[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
-
+const Qt::KeyboardModifiers Pad = Qt::KeypadModifier, No = Qt::NoModifier;
 Sessione &S() { return Programma::sessione; }
 FrmOperativo &op() { return Programma::frmOperativo(); }
-
-QAbstractButton *inizio(const char *name) { return T::btn("FrmInizio", QString::fromLatin1(name)); }
+int16_t contaNo() { return op().ContaNo; }
+QAbstractButton *b(const char *name) { return T::btn("frmOperativo", QString::fromLatin1(name)); }
 QAbstractButton *tabella(int n) { return T::btn("FrmInizio", QStringLiteral("Option1_%1").arg(n)); }
-QAbstractButton *si() { return T::btn("frmOperativo", QStringLiteral("Option3_0")); }
-QAbstractButton *no() { return T::btn("frmOperativo", QStringLiteral("Option3_1")); }
-QString label1Inizio() { return T::lbl("FrmInizio", QStringLiteral("Label1"))->text(); }
-QString label1() { return T::lbl("frmOperativo", QStringLiteral("Label1"))->text(); }
+QString atteso(int row) { return QString::number(T::risultatoAtteso(row)); }
+QString dato(int row) { return " " + atteso(row); } // a result given by the program
 
-// A press and release delivered to the button itself, disabled or covered as it may be: the
-// press a pupil aims at it, without the test tool's complaint about ignored clicks.
-void premiSopra(QWidget *w, Qt::MouseButton b)
+QStringList leggi(QLabel *(*f)(int))
 {
-    const QPointF c = QRectF(w->rect()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, c, w->mapToGlobal(c), b, b, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, c, w->mapToGlobal(c), b, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
+    QStringList l;
+    for (int i = 0; i < 10; ++i)
+        l << f(i)->text();
+    return l;
+}
+QStringList addendi() { return leggi(&T::addendo); }
+QStringList celle() { return leggi(&T::cella); }
+
+bool permutazione(QStringList a)
+{
+    std::sort(a.begin(), a.end(), [](const QString &x, const QString &y) { return x.toInt() < y.toInt(); });
+    return a.join(' ') == QLatin1String("1 2 3 4 5 6 7 8 9 10");
 }
 
-// "Vai" on the start screen, then the exercise screen at its design size and active.
-FrmOperativo &vai(Qt::MouseButton b = Qt::LeftButton)
-{
-    T::clic(inizio("Option2_0"), b);
-    FrmOperativo &o = op();
-    o.showNormal();
-    o.resizeClient(Twips::toPx(QRectF(0, 0, 11910, 8595)).size());
-    T::attiva(&o);
-    return o;
-}
-
-// Types digits on the keypad, each with the next mouse button in turn.
-void scrivi(const QString &cifre)
+void scrivi(const QString &cifre) // each digit with the next mouse button in turn
 {
     int n = 0;
     for (QChar c : cifre)
-        T::clic(T::key(c.digitValue()), Tasti[n++ % 3]);
+        T::clic(T::key(c.digitValue()), T::Tasti[n++ % 3]);
 }
 
-QStringList addendi()
+// A fresh sheet; after a restart or a new session the print rows hold only its prefixes.
+void verificaNuovaScheda(bool righeVuote = false)
 {
-    QStringList a;
+    QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_0", 0));
+    QCOMPARE(celle(), QStringList({"?", "", "", "", "", "", "", "", "", ""}));
     for (int i = 0; i < 10; ++i)
-        a << T::addendo(i)->text();
-    return a;
+        QCOMPARE(T::colore(T::cella(i)), T::ColoreCella);
+    QVERIFY(permutazione(addendi()));
+    for (int i = 0; righeVuote && i < 42; ++i)
+        QCOMPARE(S().RigheStampa[size_t(i)], i < 10 ? T::prefisso(i) : QString());
 }
 
-QStringList celle()
+int sbaglia(int row) // and the help offer is in front
 {
-    QStringList c;
-    for (int i = 0; i < 10; ++i)
-        c << T::cella(i)->text();
-    return c;
+    const int sbagliato = T::sbaglia(row);
+    [&] {
+        QCOMPARE(T::vista(), T::vistaDi("fraAiuto", "Option3_0", row, true));
+        QCOMPARE(T::cella(row)->text(), QString::number(sbagliato));
+        QCOMPARE(T::colore(T::cella(row)), T::Giallo);
+    }();
+    return sbagliato;
 }
 
-bool permutazione(const QStringList &a)
+void rifiuta(int row, int volte, Qt::MouseButton m = Qt::LeftButton) // wrong, then "NO"
 {
-    QList<int> n;
-    for (const QString &s : a)
-        n << s.toInt();
-    std::sort(n.begin(), n.end());
-    return n == QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-}
-
-// Which rows show "+", "=", the red bar and the line: '1' all four, '0' none, 'x' a mix.
-QString segni()
-{
-    QString s;
-    for (int i = 0; i < 10; ++i) {
-        const bool v[] = {!T::w("frmOperativo", QStringLiteral("lblSegno_%1").arg(i))->isHidden(),
-                          !T::w("frmOperativo", QStringLiteral("lblUguale_%1").arg(i))->isHidden(),
-                          !T::w("frmOperativo", QStringLiteral("Shape4_%1").arg(i))->isHidden(),
-                          T::line(i)->property("visible").toBool()};
-        const bool all = v[0] && v[1] && v[2] && v[3], none = !v[0] && !v[1] && !v[2] && !v[3];
-        s += all ? u'1' : none ? u'0' : u'x';
+    for (int i = 0; i < volte; ++i) {
+        sbaglia(row);
+        T::clic(b("Option3_1"), m);
     }
-    return s;
 }
 
-QString armata(int r)
+// A row completed with its result given: the next row waits, or the sheet has ended.
+void verificaDato(int row, int righeFatte)
 {
-    QString s(10, u'0');
-    if (r >= 0)
-        s[r] = u'1';
-    return s;
+    QCOMPARE(T::cella(row)->text(), dato(row));
+    QCOMPARE(T::colore(T::cella(row)), T::Giallo);
+    QCOMPARE(S().RigheFatte, int16_t(righeFatte));
+    QCOMPARE(T::vista(), row < 9 ? T::vistaDi("fraTastierino", "Option1_0", row + 1)
+                                 : T::vistaDi("fraTastierino", "Option1_12", -1));
 }
 
-QColor colore(int i) { return T::cella(i)->property("BackColor").value<QColor>(); }
-
-// Which keypad buttons can be pressed, as a string of 14 '1'/'0'.
-QString tastiAttivi()
+void verificaIntervento()
 {
-    QString s;
-    for (int i = 0; i <= 13; ++i)
-        s += T::key(i)->isEnabled() ? u'1' : u'0';
-    return s;
+    QCOMPARE(T::riquadro() + ' ' + T::focusName(), QString("fraIntervento optOK"));
+    QCOMPARE(contaNo(), int16_t(0));
 }
 
-QStringList riquadriAttivi()
+void giocaFinoA(int righe)
 {
-    QStringList on;
-    for (const char *f : {"fraTastierino", "fraAiuto", "fraIntervento", "fraAvviso"})
-        if (T::w("frmOperativo", QString::fromLatin1(f))->isEnabled())
-            on << QString::fromLatin1(f);
-    return on;
+    for (int n = 0; n < 60 && S().RigheFatte < righe; ++n)
+        T::rigaCorrente() < 0 ? T::clic(T::key(12)) : T::rispondiGiusto(T::rigaCorrente());
+    QCOMPARE(S().RigheFatte, int16_t(righe));
 }
 
-// The overlay drawn in front: the last of the frames' siblings in the stacking order.
-QString riquadroDavanti()
+void verificaAvviso(int righeFatte, int rigaArmata)
 {
-    QWidget *parent = T::w("frmOperativo", QStringLiteral("fraTastierino"))->parentWidget();
-    QString last;
-    for (QObject *o : parent->children())
-        if (o->isWidgetType())
-            last = o->objectName();
-    return last;
+    QCOMPARE(T::vista(), T::vistaDi("fraAvviso", "optAvviso_0", rigaArmata));
+    QCOMPARE(S().righeCompletate().size(), righeFatte);
+    QCOMPARE(T::colore(b("optAvviso_0")), T::Fuoco);
+    QCOMPARE(T::colore(b("optAvviso_1")), T::Riposo);
 }
-
-QString prefissoAtteso(int n, int k)
-{
-    return QString::number(n) + QStringLiteral(" + ") + (k < 10 ? QStringLiteral(" ") : QString()) + QString::number(k)
-        + QStringLiteral(" = ");
-}
-
-QString atteso(int row) { return QString::number(T::risultatoAtteso(row)); }
-// A wrong answer that keeps to the digit rules.
-QString sbagliato(int row) { return QString::number(T::risultatoAtteso(row) + 1); }
-
-bool schermoAperto() { return op().isVisible() && op().caricato(); }
 }
 
 class TstSessione : public QObject {
@@ -155,530 +111,379 @@ private slots:
     void cleanup()
     {
         Casuale::orologio = &Casuale::secondiDallaMezzanotte;
+        T::nessunoPremuto();
         T::chiudi();
     }
 
-    void vaiRunsTheLastChosenTable()
+    void digitRulesWithEveryButton()
     {
-        // Before any choice: table 0, while the start screen has not named a table yet.
-        vai();
-        QCOMPARE(label1Inizio(), QString("Tabella "));
-        QCOMPARE(label1(), QString("0"));
-        QVERIFY(permutazione(addendi()));
-        T::rispondiGiusto(0);
-        QCOMPARE(S().RigheFatte, int16_t(1));
-        op().close();
-
-        // 3 then 7: the last choice runs.
-        T::clic(tabella(3), Qt::RightButton);
-        T::clic(tabella(7), Qt::MiddleButton);
-        vai();
-        QCOMPARE(label1(), QString("7"));
-        T::rispondiGiusto(0); // the pupil's right answer for 7 + k is accepted
-        QCOMPARE(S().RigheFatte, int16_t(1));
-        op().close();
-        QTRY_VERIFY(T::schermo("FrmInizio")->isActiveWindow());
-
-        // "Ripristina" only puts the focus back on the tables; the choice stays.
-        T::clic(tabella(4));
-        QCOMPARE(T::focusName(), QString("Option2_0"));
-        T::clic(inizio("Option2_1"), Qt::RightButton);
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(label1Inizio(), QString("Tabella del 4"));
-        QCOMPARE(Programma::NumeroTabella, int16_t(4));
-        vai();
-        QCOMPARE(label1(), QString("4"));
-    }
-
-    void vaiWithTheExerciseOpenOnlyBringsItForward()
-    {
-        T::clic(tabella(6));
-        FrmOperativo &o = vai();
-        T::rispondiGiusto(0);
-        scrivi("1");
-        const QStringList sheet = addendi(), cells = celle();
-        const QString row0 = S().RigheStampa[0];
-        QCOMPARE(cells.mid(0, 2), QStringList({atteso(0), "1"}));
-
-        T::attiva(T::schermo("FrmInizio"));
-        for (Qt::MouseButton b : Tasti) {
-            T::clic(inizio("Option2_0"), b);
-            QTRY_VERIFY(o.isActiveWindow());
-            QVERIFY(T::schermo("FrmInizio")->isVisible());
+        T::vai();
+        verificaNuovaScheda(true);
+        QTest::mousePress(T::key(5), Qt::RightButton, Qt::NoModifier, T::key(5)->rect().center());
+        QCOMPARE(T::cella(0)->text(), QString("5")); // on the press
+        QCOMPARE(T::focusName(), QString("Option1_5"));
+        QTest::mouseRelease(T::key(5), Qt::RightButton, Qt::NoModifier, T::key(5)->rect().center());
+        // 10 is "Cancella". "Invio" is there exactly while the cell shows an answer.
+        const struct { int key; const char *shows; } passi[] = {
+            {10, "?"}, {0, "?"}, {0, "?"}, {1, "1"}, {0, "10"}, {10, "1"}, {10, "?"}, {10, "?"}, {2, "2"}, {0, "20"},
+            {10, "2"}, {10, "?"}, {1, "1"}, {2, "12"}, {3, "123"}, {4, "123"}, {9, "123"}, {10, "12"}, {10, "1"}, {10, "?"}};
+        int n = 0;
+        for (const auto &p : passi) {
+            T::clic(T::key(p.key), T::Tasti[n++ % 3]);
+            QCOMPARE(T::cella(0)->text(), QString(p.shows));
+            QCOMPARE(T::key(11)->isEnabled(), QString(p.shows) != "?");
         }
-        QCOMPARE(addendi(), sheet);
-        QCOMPARE(celle(), cells);
-        QCOMPARE(segni(), armata(1));
-        QCOMPARE(S().RigheFatte, int16_t(1));
-        QCOMPARE(S().RigheStampa[0], row0);
-        QVERIFY(T::key(11)->isEnabled());
-        // The typed answer is still the one being answered.
-        T::clic(T::key(10));
-        QCOMPARE(T::cella(1)->text(), QString("?"));
+        QCOMPARE(S().RigheFatte, int16_t(0));
     }
 
-    void closingTheExerciseAndReopeningGivesAFreshSession()
+    void rightWrongAndSi()
     {
-        // A sheet and two rows of the next, so that print rows beyond the first sheet are used.
-        T::clic(tabella(2));
-        vai();
-        for (int r = 0; r < 10; ++r)
-            T::rispondiGiusto(r);
-        T::clic(T::key(12));
-        T::rispondiGiusto(0);
+        T::apriTabella(4);
+        scrivi(atteso(0));
+        T::clic(T::key(11), Qt::RightButton);
+        QCOMPARE(celle().mid(0, 2), QStringList({atteso(0), "?"}));
+        QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_0", 1));
+        // Wrong: yellow, the digits kept, the keypad behind the help offer deaf to every press.
+        const int wrong = sbaglia(1);
+        for (int i = 0; i <= 13; ++i)
+            T::premiSopra(T::key(i), T::Tasti[i % 3]);
+        QCOMPARE(T::vista(), T::vistaDi("fraAiuto", "Option3_0", 1, true));
+        QCOMPARE(T::cella(1)->text(), QString::number(wrong));
+        QCOMPARE(T::colore(T::cella(0)), T::ColoreCella);
+        QCOMPARE(S().RigheStampa[1], T::prefisso(1) + QString::number(wrong) + "  ");
+        // "NO": the same row again, still yellow; a right answer now leaves it yellow.
+        T::clic(b("Option3_1"), Qt::RightButton);
+        QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_0", 1));
+        QCOMPARE(contaNo(), int16_t(1));
         T::rispondiGiusto(1);
-        scrivi("12");
-        QCOMPARE(S().righeCompletate().size(), 12);
-
-        // The close box.
-        op().close();
-        QVERIFY(!schermoAperto());
-        QTRY_VERIFY(T::schermo("FrmInizio")->isActiveWindow());
-        QTRY_COMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(label1Inizio(), QString("Tabella del 2"));
-
-        vai();
-        QCOMPARE(label1(), QString("2"));
-        QCOMPARE(S().RigheFatte, int16_t(0));
-        QVERIFY(S().righeCompletate().isEmpty());
-        for (int i = 0; i < 42; ++i) // only the new sheet's prefixes, no answers
-            QCOMPARE(S().RigheStampa[size_t(i)], i < 10 ? prefissoAtteso(2, T::addendo(i)->text().toInt()) : QString());
-        QCOMPARE(celle(), QStringList({"?", "", "", "", "", "", "", "", "", ""}));
-        QCOMPARE(segni(), armata(0));
-        QCOMPARE(tastiAttivi(), QString("11111111111000"));
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-
-        // "Esco" at the end of a sheet.
-        for (int r = 0; r < 10; ++r)
-            T::rispondiGiusto(r);
-        QCOMPARE(S().RigheFatte, int16_t(10));
-        T::clic(T::key(13), Qt::MiddleButton);
-        QVERIFY(!schermoAperto());
-        QVERIFY(T::schermo("FrmInizio")->isVisible());
-        QTRY_VERIFY(T::schermo("FrmInizio")->isActiveWindow());
-        QTRY_COMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(label1Inizio(), QString("Tabella del 2"));
-
-        vai(Qt::RightButton);
-        QCOMPARE(S().RigheFatte, int16_t(0));
-        QVERIFY(S().righeCompletate().isEmpty());
-        QCOMPARE(celle(), QStringList({"?", "", "", "", "", "", "", "", "", ""}));
-        QCOMPARE(segni(), armata(0));
-        QCOMPARE(tastiAttivi(), QString("11111111111000"));
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        T::rispondiGiusto(0);
-        QCOMPARE(S().righeCompletate(), QStringList({prefissoAtteso(2, T::addendo(0)->text().toInt()) + atteso(0) + "  "}));
-    }
-
-    void closingTheStartScreenClosesBoth()
-    {
-        T::clic(tabella(5));
-        vai();
-        scrivi("1");
-        T::schermo("FrmInizio")->close();
-        QVERIFY(!T::schermo("FrmInizio")->isVisible());
-        QVERIFY(!op().isVisible());
-        QVERIFY(!op().caricato());
-    }
-
-    void everySheetIsAPermutation()
-    {
-        // A few sheets played through with the mouse...
-        T::clic(tabella(9));
-        vai();
-        for (int sheet = 0; sheet < 3; ++sheet) {
-            QVERIFY(permutazione(addendi()));
-            QCOMPARE(label1(), QString("9"));
-            for (int r = 0; r < 10; ++r)
-                T::rispondiGiusto(r);
-            QCOMPARE(segni(), armata(-1));
-            T::clic(T::key(12), Tasti[sheet]);
+        QCOMPARE(T::cella(1)->text(), atteso(1));
+        QCOMPARE(T::colore(T::cella(1)), T::Giallo);
+        QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_0", 2));
+        // "SI" by the right button and by Enter gives the result.
+        for (int volta = 0; volta < 2; ++volta) {
+            const int riga = T::rigaCorrente(), sbagliato = sbaglia(riga);
+            volta ? T::tasto(Qt::Key_Return) : T::clic(b("Option3_0"), Qt::RightButton);
+            QCOMPARE(S().RigheStampa[size_t(riga)], T::prefisso(riga) + QStringLiteral("%1  ").arg(sbagliato) + dato(riga));
+            verificaDato(riga, riga + 1);
         }
+        // And by the left one, on 4 + 3 in a new sheet.
+        T::finisciScheda();
+        T::clic(T::key(12));
+        int r = 0;
+        for (; T::addendo(r)->text() != "3"; ++r)
+            T::rispondiGiusto(r);
+        T::scriviConTasti(6);
+        T::tasto(Qt::Key_Return);
+        T::clic(b("Option3_0"));
+        QCOMPARE(S().RigheStampa[size_t(10 + r)], QString("4 +  3 = 6   7"));
+        verificaDato(r, 11 + r);
+        QCOMPARE(contaNo(), int16_t(1));
+    }
 
-        // ...and many drawn straight by the engine, on every table. The table chosen on the
-        // start screen while the exercise is open shows from the next sheet on.
+    void keysOfTheHelpOffer()
+    {
+        T::apriTabella(5);
+        const int sbagliato = sbaglia(0);
+        // S, 1 and keypad 1 name "SI", N, 2 and keypad 2 "NO", SPACE goes back and forth; nothing is chosen.
+        auto stato = [] {
+            return QStringList({T::riquadro(), T::cella(0)->text(), QString::number(contaNo()),
+                                T::colore(T::focus()) == T::Fuoco ? "lit" : "dark"})
+                .join(' ');
+        };
+        const QByteArray fermo = QStringLiteral("fraAiuto %1 0 lit").arg(sbagliato).toUtf8();
+        const char *f = fermo.constData();
+        T::passi({{Qt::Key_N, No, "Option3_1", f}, {Qt::Key_S, No, "Option3_0", f},     {Qt::Key_2, No, "Option3_1", f},
+                  {Qt::Key_1, No, "Option3_0", f}, {Qt::Key_2, Pad, "Option3_1", f},    {Qt::Key_1, Pad, "Option3_0", f},
+                  {Qt::Key_R, No, "Option3_0", f}, {Qt::Key_3, No, "Option3_0", f},     {Qt::Key_N, No, "Option3_1", f},
+                  {Qt::Key_A, No, "Option3_1", f}, {Qt::Key_Space, No, "Option3_0", f}, {Qt::Key_Space, No, "Option3_1", f},
+                  {Qt::Key_Space, No, "Option3_0", f}},
+                 stato);
+        T::tieni(Qt::Key_Space, 2); // held, it moves once
+        QCOMPARE(T::focusName(), QString("Option3_1"));
+        QCOMPARE(T::colore(b("Option3_0")), T::Riposo);
+        T::tasto(Qt::Key_Return); // Enter on "NO" refuses
+        QCOMPARE(contaNo(), int16_t(1));
+        QCOMPARE(T::cella(0)->text(), QString("?"));
+        sbaglia(0); // Enter on "SI" helps, by the keys alone
+        T::passi({{Qt::Key_N, No, "Option3_1"}, {Qt::Key_1, No, "Option3_0"}, {Qt::Key_Return, No, "Option1_0"}});
+        verificaDato(0, 1);
+    }
+
+    void theThirdNoBringsTheIntervention()
+    {
+        T::apriTabella(6);
+        const int primo = sbaglia(0);
+        T::clic(b("Option3_1"));
+        T::rispondiGiusto(0);
+        QCOMPARE(S().RigheStampa[0], T::prefisso(0) + QStringLiteral("%1  %2  ").arg(primo).arg(atteso(0)));
+        // Two more on the next row, the last by the middle button: the intervention.
+        const int a = sbaglia(1);
+        T::clic(b("Option3_1"), Qt::RightButton);
+        QCOMPARE(contaNo(), int16_t(2));
+        const int c = sbaglia(1);
+        T::clic(b("Option3_1"), Qt::MiddleButton);
+        verificaIntervento();
+        QCOMPARE(T::cella(1)->text(), QString::number(c));
+        T::tasto(Qt::Key_K); // any key on "OK" gives the result
+        QCOMPARE(S().RigheStampa[1], T::prefisso(1) + QStringLiteral("%1  %2  ").arg(a).arg(c) + dato(1));
+        verificaDato(1, 2);
+        rifiuta(2, 2); // the count starts again after it
+        QCOMPARE(T::riquadro(), QString("fraTastierino"));
+        rifiuta(2, 1);
+        verificaIntervento();
+        T::clic(b("optOK"));
+        verificaDato(2, 3);
+        // The count outlives a new sheet, "Esco" and the close box.
+        rifiuta(3, 1);
+        T::finisciScheda();
+        T::tasto(Qt::Key_Return); // "Nuova Tabella"
+        rifiuta(0, 1);
+        T::finisciScheda();
+        T::clic(T::key(13));
+        T::apriTabella(3);
+        rifiuta(0, 1);
+        verificaIntervento();
+        T::tasto(Qt::Key_Space);
+        verificaDato(0, 1);
+        rifiuta(1, 2);
+        op().close();
+        T::apriTabella(3);
+        rifiuta(0, 1);
+        verificaIntervento();
+    }
+
+    void okByAnyKeyOrButton()
+    {
+        T::apriTabella(9);
+        // An intervention on every row, "OK" by another key or button each time; "NO" by N,
+        // by keypad 2 or by the mouse.
+        struct Modo { Qt::Key k; Qt::KeyboardModifiers m; Qt::MouseButton b; };
+        const Modo modi[] = {{Qt::Key_A, No, Qt::NoButton},         {Qt::Key_Space, No, Qt::NoButton},
+                             {Qt::Key_Tab, No, Qt::NoButton},       {Qt::Key_Return, No, Qt::NoButton},
+                             {Qt::Key_7, Pad, Qt::NoButton},        {Qt::Key_Escape, No, Qt::NoButton},
+                             {Qt::Key_unknown, No, Qt::LeftButton}, {Qt::Key_unknown, No, Qt::RightButton},
+                             {Qt::Key_unknown, No, Qt::MiddleButton}, {Qt::Key_Enter, Pad, Qt::NoButton}};
+        for (int r = 0; r < 10; ++r) {
+            QString riga = T::prefisso(r);
+            for (int volta = 0; volta < 3; ++volta) {
+                riga += QStringLiteral("%1  ").arg(sbaglia(r));
+                if (r % 3 == 2)
+                    T::clic(b("Option3_1"), Qt::RightButton);
+                else
+                    T::passi({{r % 3 ? Qt::Key_2 : Qt::Key_N, r % 3 ? Pad : No, "Option3_1"},
+                              {r % 3 ? Qt::Key_Enter : Qt::Key_Return, r % 3 ? Pad : No, volta < 2 ? "Option1_0" : "optOK"}});
+            }
+            verificaIntervento();
+            modi[r].b != Qt::NoButton ? T::clic(b("optOK"), modi[r].b) : T::tasto(modi[r].k, modi[r].m);
+            QCOMPARE(S().RigheStampa[size_t(r)], riga + dato(r));
+            verificaDato(r, r + 1);
+        }
+        T::tasto(Qt::Key_Return); // "SI" on the last row ends the sheet as well
+        for (int r = 0; r < 9; ++r)
+            T::rispondiGiusto(r);
+        sbaglia(9);
+        T::clic(b("Option3_0"), Qt::MiddleButton);
+        verificaDato(9, 20);
+    }
+
+    void theWarningAndRestart()
+    {
+        // The 30th row answered right: behind the warning the sheet ended as usual.
+        T::apriTabella(7);
+        rifiuta(0, 1);
+        giocaFinoA(12);
+        rifiuta(T::rigaCorrente(), 1); // two "NO"s on the way: restart must not forget them
+        giocaFinoA(29);
+        QCOMPARE(T::riquadro(), QString("fraTastierino"));
+        T::rispondiGiusto(9);
+        verificaAvviso(30, -1);
+        // R, S, 1, 2 and the keypad digits name a button; N and 9 nothing; SPACE goes back and forth.
+        auto stato = [] { return QStringLiteral("%1 %2").arg(T::riquadro()).arg(S().RigheFatte); };
+        const char *f = "fraAvviso 30";
+        T::passi({{Qt::Key_N, No, "optAvviso_0", f},     {Qt::Key_R, No, "optAvviso_1", f},
+                  {Qt::Key_N, No, "optAvviso_1", f},     {Qt::Key_S, No, "optAvviso_0", f},
+                  {Qt::Key_2, No, "optAvviso_1", f},     {Qt::Key_1, No, "optAvviso_0", f},
+                  {Qt::Key_2, Pad, "optAvviso_1", f},    {Qt::Key_1, Pad, "optAvviso_0", f},
+                  {Qt::Key_Space, No, "optAvviso_1", f}, {Qt::Key_Space, No, "optAvviso_0", f},
+                  {Qt::Key_9, No, "optAvviso_0", f},     {Qt::Key_Space, No, "optAvviso_1", f}},
+                 stato);
+        T::tasto(Qt::Key_Return); // "Ricomincia"
+        verificaNuovaScheda(true);
+        QCOMPARE(T::tabella(), 7);
+        QCOMPARE(contaNo(), int16_t(2));
+        // The 30th row by the intervention: the warning at once.
+        rifiuta(0, 1);
+        verificaIntervento();
+        T::tasto(Qt::Key_X);
+        giocaFinoA(29);
+        rifiuta(9, 3);
+        T::tasto(Qt::Key_X);
+        verificaAvviso(30, -1);
+        QCOMPARE(T::cella(9)->text(), dato(9));
+        T::clic(b("optAvviso_1"), Qt::RightButton);
+        verificaNuovaScheda(true);
+        // The 30th row by "SI": no warning yet; the 31st by "SI": the warning, row 1 armed behind it.
+        giocaFinoA(29);
+        sbaglia(9);
+        T::clic(b("Option3_0"));
+        verificaDato(9, 30);
+        T::clic(T::key(12));
+        sbaglia(0);
+        T::tasto(Qt::Key_Return);
+        verificaAvviso(31, 1);
+        QCOMPARE(T::cella(0)->text(), dato(0));
+        T::tasto(Qt::Key_5); // no key reaches the keypad behind
+        QCOMPARE(T::cella(1)->text(), QString("?"));
+        T::passi({{Qt::Key_R, No, "optAvviso_1"}});
+        T::tasto(Qt::Key_Return);
+        verificaNuovaScheda(true);
+        QCOMPARE(S().RigheFatte, int16_t(0));
+    }
+
+    void printRowsStayWholeAcrossSheets()
+    {
+        T::apriTabella(3);
+        // A wrong answer before the right one on 3 + 5 in the first sheet and 3 + 10 in the third.
+        const struct { int sheet; const char *k, *wrong, *row; } retries[] = {{0, "5", "7", "3 +  5 = 7  8  "},
+                                                                            {2, "10", "12", "3 + 10 = 12  13  "}};
+        QStringList expected;
+        for (int sheet = 0; sheet < 3; ++sheet) {
+            for (int r = 0; r < 10; ++r) {
+                QString row = T::prefisso(r) + atteso(r) + "  ";
+                for (const auto &x : retries) {
+                    if (x.sheet == sheet && T::addendo(r)->text() == x.k) {
+                        scrivi(x.wrong);
+                        T::clic(T::key(11));
+                        T::clic(b("Option3_1"), T::Tasti[r % 3]);
+                        row = x.row;
+                    }
+                }
+                T::rispondiGiusto(r);
+                QCOMPARE(S().righeCompletate(), expected << row);
+            }
+            if (sheet < 2)
+                T::clic(T::key(12), Qt::RightButton);
+        }
+        for (int i = 30; i < 42; ++i)
+            QCOMPARE(S().RigheStampa[size_t(i)], QString());
+    }
+
+    void endOfSheetAndNewSheet()
+    {
+        T::apriTabella(1);
+        for (int r = 0; r < 10; ++r) {
+            if (r == 3 || r == 9) // two rows go yellow on the way
+                rifiuta(r, 1);
+            T::rispondiGiusto(r);
+        }
+        for (int i = 0; i <= 11; ++i) // digits and "Invio" are out of reach now
+            T::premiSopra(T::key(i), T::Tasti[i % 3]);
+        QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_12", -1));
+        for (int r = 0; r < 10; ++r)
+            QCOMPARE(T::cella(r)->text(), atteso(r));
+        QCOMPARE(T::colore(T::cella(9)), T::Giallo);
+        T::clic(T::key(12), Qt::MiddleButton);
+        verificaNuovaScheda();
+        QCOMPARE(S().RigheFatte, int16_t(10));
+        QCOMPARE(T::tabella(), 1);
+    }
+
+    void everySheetOfEveryTable()
+    {
+        T::vai();
         Casuale::orologio = [seme = 1000.5]() mutable { return seme += 0.37; };
         QSet<QString> orders;
         for (int n = 0; n <= 10; ++n) {
-            const QString before = label1();
-            const auto risultati = S().Risultati;
-            T::clic(tabella(n), Tasti[n % 3]);
-            QCOMPARE(label1(), before);
-            QVERIFY(S().Risultati == risultati);
+            // The table chosen while the exercise is open shows from the next sheet on.
+            const QString before = T::lbl("frmOperativo", "Label1")->text();
+            T::clic(tabella(n), T::Tasti[n % 3]);
+            QCOMPARE(T::lbl("frmOperativo", "Label1")->text(), before);
             for (int sheet = 0; sheet < 20; ++sheet) {
                 op().NuovaScheda();
                 const QStringList a = addendi();
                 QVERIFY2(permutazione(a), qPrintable(a.join(' ')));
                 orders.insert(a.join(' '));
-                QCOMPARE(label1(), QString::number(n));
+                QCOMPARE(T::tabella(), n);
                 for (int g = 0; g < 10; ++g) {
-                    const QString r = S().Risultati[size_t(g)];
-                    QCOMPARE(r, " " + QString::number(n + a[g].toInt()));
-                    QVERIFY(!r.trimmed().startsWith('0'));
-                    QVERIFY(r.trimmed().size() <= 2);
+                    QCOMPARE(S().Risultati[size_t(g)], " " + QString::number(n + a[g].toInt()));
+                    QCOMPARE(S().RigheStampa[size_t(S().RigheFatte + g)], QStringLiteral("%1 + %2 = ").arg(n).arg(a[g], 2));
                 }
+            }
+            if (n == 0 || n == 10) { // the pupil's sums are the ones accepted
+                T::finisciScheda();
+                QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_12", -1));
             }
         }
         QVERIFY(orders.size() > 200); // the sheets really differ
-
-        // The order follows from the clock read when the sheet is drawn.
-        Casuale::orologio = [] { return 4321.25; };
+        Casuale::orologio = [] { return 4321.25; }; // the order follows from the clock
         op().NuovaScheda();
         const QStringList a = addendi();
         op().NuovaScheda();
         QCOMPARE(addendi(), a);
     }
 
-    void tablesZeroAndTen()
+    void vaiWithTheExerciseOpenOnlyBringsItForward()
     {
-        const struct {
-            int n;
-            int k;
-            const char *prefix;
-        } cases[] = {{0, 5, "0 +  5 = "}, {0, 10, "0 + 10 = "}, {10, 10, "10 + 10 = "}, {10, 1, "10 +  1 = "}};
-        for (int n : {0, 10}) {
-            T::clic(tabella(n));
-            vai();
-            QCOMPARE(label1(), QString::number(n));
-            QList<int> results;
-            for (int g = 0; g < 10; ++g) {
-                const int k = T::addendo(g)->text().toInt();
-                const QString r = S().Risultati[size_t(g)];
-                QVERIFY(r.startsWith(' '));
-                QVERIFY(!r.trimmed().startsWith('0'));
-                QVERIFY(r.trimmed().size() <= 2);
-                results << r.trimmed().toInt();
-                QCOMPARE(S().RigheStampa[size_t(g)], prefissoAtteso(n, k));
-                for (const auto &c : cases)
-                    if (c.n == n && c.k == k)
-                        QCOMPARE(S().RigheStampa[size_t(g)], QString(c.prefix));
-            }
-            std::sort(results.begin(), results.end());
-            QCOMPARE(results.first(), n + 1);
-            QCOMPARE(results.last(), n + 10);
-            // The pupil's sums are the ones accepted.
-            for (int r = 0; r < 10; ++r)
-                T::rispondiGiusto(r);
-            QCOMPARE(S().RigheFatte, int16_t(10));
-            QCOMPARE(S().righeCompletate().size(), 10);
-            op().close();
-        }
-    }
-
-    void digitRules()
-    {
-        vai();
-        QLabel *c = T::cella(0);
-        auto step = [&](int key, Qt::MouseButton b, const char *shows) {
-            T::clic(T::key(key), b);
-            QCOMPARE(c->text(), QString(shows));
-            QCOMPARE(T::key(11)->isEnabled(), QString(shows) != "?");
-        };
-        QCOMPARE(c->text(), QString("?"));
-        QVERIFY(!T::key(11)->isEnabled());
-        step(0, Qt::LeftButton, "?"); // no answer begins with 0
-        step(0, Qt::RightButton, "?");
-        step(1, Qt::MiddleButton, "1");
-        step(0, Qt::LeftButton, "10");
-        step(10, Qt::RightButton, "1");
-        step(10, Qt::LeftButton, "?");
-        step(10, Qt::MiddleButton, "?"); // nothing to take back
-        step(2, Qt::LeftButton, "2");
-        step(0, Qt::LeftButton, "20");
-        step(10, Qt::LeftButton, "2");
-        step(10, Qt::LeftButton, "?");
-        step(1, Qt::LeftButton, "1");
-        step(2, Qt::RightButton, "12");
-        step(3, Qt::MiddleButton, "123");
-        step(4, Qt::LeftButton, "123"); // a fourth digit is dropped
-        step(9, Qt::RightButton, "123");
-        step(10, Qt::LeftButton, "12");
-        step(10, Qt::LeftButton, "1");
-        step(10, Qt::LeftButton, "?");
-        step(0, Qt::LeftButton, "?");
-        QCOMPARE(S().RigheFatte, int16_t(0));
-        QCOMPARE(segni(), armata(0));
-    }
-
-    void rightAndWrongAnswers()
-    {
-        T::clic(tabella(8));
-        vai();
-
-        // Right: the next row is armed and the focus goes back to "0".
-        scrivi(atteso(0));
-        T::clic(T::key(11), Qt::RightButton);
-        QCOMPARE(T::cella(0)->text(), atteso(0));
-        QCOMPARE(T::cella(1)->text(), QString("?"));
-        QCOMPARE(segni(), armata(1));
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(tastiAttivi(), QString("11111111111000"));
-        QCOMPARE(colore(0), ColoreCella);
-        QCOMPARE(riquadriAttivi(), QStringList({"fraTastierino"}));
-        QCOMPARE(riquadroDavanti(), QString("fraTastierino"));
-
-        // Wrong: the cell turns yellow and keeps the digits; the help offer is in front.
-        const QString wrong = sbagliato(1);
-        scrivi(wrong);
-        T::clic(T::key(11), Qt::MiddleButton);
-        QCOMPARE(T::cella(1)->text(), wrong);
-        QCOMPARE(colore(1), Giallo);
-        QCOMPARE(colore(0), ColoreCella);
-        QCOMPARE(riquadriAttivi(), QStringList({"fraAiuto"}));
-        QCOMPARE(riquadroDavanti(), QString("fraAiuto"));
-        QCOMPARE(T::focusName(), QString("Option3_0"));
-        QCOMPARE(tastiAttivi(), QString("00000000000000"));
-        QCOMPARE(segni(), armata(1));
-        QCOMPARE(S().RigheFatte, int16_t(1));
-        QCOMPARE(S().RigheStampa[1], prefissoAtteso(8, T::addendo(1)->text().toInt()) + wrong + "  ");
-
-        // The keypad behind the help offer does nothing, whatever is pressed on it.
-        for (int i = 0; i <= 13; ++i)
-            premiSopra(T::key(i), Tasti[i % 3]);
-        QCOMPARE(T::cella(1)->text(), wrong);
-        QCOMPARE(riquadriAttivi(), QStringList({"fraAiuto"}));
-        QCOMPARE(T::focusName(), QString("Option3_0"));
-        QCOMPARE(S().RigheStampa[1], prefissoAtteso(8, T::addendo(1)->text().toInt()) + wrong + "  ");
-        QVERIFY(schermoAperto());
-
-        // "NO": the same row again, still yellow; a right answer now leaves it yellow.
-        T::clic(no(), Qt::RightButton);
-        QCOMPARE(riquadriAttivi(), QStringList({"fraTastierino"}));
-        QCOMPARE(riquadroDavanti(), QString("fraTastierino"));
-        QCOMPARE(T::cella(1)->text(), QString("?"));
-        QCOMPARE(colore(1), Giallo);
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(tastiAttivi(), QString("11111111111000"));
-        T::rispondiGiusto(1);
-        QCOMPARE(T::cella(1)->text(), atteso(1));
-        QCOMPARE(colore(1), Giallo);
-        QCOMPARE(segni(), armata(2));
-        QCOMPARE(S().RigheFatte, int16_t(2));
-    }
-
-    void printRowsStayWholeAcrossSheets()
-    {
-        T::clic(tabella(3));
-        vai();
-        QStringList expected;
-        // A wrong answer then a right one: on the row of 3 + 5 in the first sheet and on
-        // 3 + 10 in the third.
-        const struct {
-            int sheet, k;
-            const char *wrong, *row;
-        } retries[] = {{0, 5, "7", "3 +  5 = 7  8  "}, {2, 10, "12", "3 + 10 = 12  13  "}};
-        for (int sheet = 0; sheet < 3; ++sheet) {
-            QVERIFY(permutazione(addendi()));
-            for (int r = 0; r < 10; ++r) {
-                const int k = T::addendo(r)->text().toInt();
-                QString row = prefissoAtteso(3, k);
-                for (const auto &x : retries) {
-                    if (x.sheet == sheet && x.k == k) {
-                        scrivi(x.wrong);
-                        T::clic(T::key(11));
-                        QCOMPARE(T::focusName(), QString("Option3_0"));
-                        T::clic(no(), Tasti[r % 3]);
-                        QCOMPARE(T::cella(r)->text(), QString("?"));
-                        row += QString::fromLatin1(x.wrong) + "  ";
-                    }
-                }
-                T::rispondiGiusto(r);
-                row += atteso(r) + "  ";
-                for (const auto &x : retries)
-                    if (x.sheet == sheet && x.k == k)
-                        QCOMPARE(row, QString(x.row));
-                expected << row;
-                QCOMPARE(S().righeCompletate(), expected);
-            }
-            if (sheet < 2)
-                T::clic(T::key(12), Qt::RightButton);
-        }
-        QCOMPARE(S().RigheFatte, int16_t(30));
-        for (int i = 0; i < 42; ++i)
-            QCOMPARE(S().RigheStampa[size_t(i)], i < 30 ? expected[i] : QString());
-    }
-
-    void endOfSheetAndNewSheet()
-    {
-        T::clic(tabella(1));
-        vai();
-        for (int r = 0; r < 10; ++r) {
-            if (r == 3 || r == 9) { // two rows go yellow on the way
-                scrivi(sbagliato(r));
-                T::clic(T::key(11));
-                T::clic(no());
-            }
-            T::rispondiGiusto(r);
-        }
-        QCOMPARE(segni(), armata(-1));
-        QCOMPARE(T::cella(9)->text(), atteso(9));
-        QCOMPARE(colore(9), Giallo);
-        QCOMPARE(tastiAttivi(), QString("00000000000011"));
-        QCOMPARE(T::focusName(), QString("Option1_12"));
-        QCOMPARE(riquadriAttivi(), QStringList({"fraTastierino"}));
-        QCOMPARE(S().RigheFatte, int16_t(10));
-        const QStringList cells = celle();
-        for (int r = 0; r < 10; ++r)
-            QCOMPARE(cells[r], atteso(r));
-
-        // Digits and "Invio" are out of reach now.
-        for (int i = 0; i <= 11; ++i)
-            premiSopra(T::key(i), Tasti[i % 3]);
-        QCOMPARE(celle(), cells);
-        QCOMPARE(segni(), armata(-1));
-        QCOMPARE(tastiAttivi(), QString("00000000000011"));
-        QCOMPARE(S().RigheFatte, int16_t(10));
-
-        T::clic(T::key(12), Qt::MiddleButton);
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(colore(i), ColoreCella);
-        QCOMPARE(celle(), QStringList({"?", "", "", "", "", "", "", "", "", ""}));
-        QCOMPARE(segni(), armata(0));
-        QCOMPARE(tastiAttivi(), QString("11111111111000"));
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(S().RigheFatte, int16_t(10));
-        QCOMPARE(S().righeCompletate().size(), 10);
-        QCOMPARE(label1(), QString("1"));
-        QVERIFY(permutazione(addendi()));
-    }
-
-    void invioIsThereExactlyWhileTheCellShowsAnAnswer()
-    {
-        T::clic(tabella(5));
-        vai();
-        int row = 0;
-        // "Invio" is enabled exactly when the current cell does not show "?".
-        auto coerente = [&] { return T::key(11)->isEnabled() == (T::cella(row)->text() != "?"); };
-        QVERIFY(coerente());
-        T::clic(T::key(0));
-        QVERIFY(coerente());
-        scrivi(sbagliato(0).left(1));
-        QVERIFY(coerente());
-        T::clic(T::key(10));
-        QVERIFY(coerente());
-        scrivi(sbagliato(0));
-        QVERIFY(coerente());
-        T::clic(T::key(11));
-        QVERIFY(!T::key(11)->isEnabled()); // behind the help offer
-        T::clic(no());
-        QVERIFY(coerente());
-        QVERIFY(!T::key(11)->isEnabled());
-        scrivi(atteso(0));
-        QVERIFY(coerente());
-        T::clic(T::key(11));
-        row = 1;
-        QVERIFY(coerente());
-        QVERIFY(!T::key(11)->isEnabled());
-        for (; row < 9; ++row) {
-            scrivi(atteso(row));
-            QVERIFY(coerente());
-            if (row == 4) { // taken back to "?" digit by digit, then typed again
-                for (int n = atteso(row).size(); n >= 0; --n) {
-                    T::clic(T::key(10), Qt::RightButton);
-                    QVERIFY(coerente());
-                }
-                QCOMPARE(T::cella(row)->text(), QString("?"));
-                scrivi(atteso(row));
-                QVERIFY(coerente());
-            }
-            T::clic(T::key(11));
-            QCOMPARE(T::cella(row + 1)->text(), QString("?"));
-            QVERIFY(!T::key(11)->isEnabled());
-        }
-        scrivi(atteso(9));
-        QVERIFY(coerente());
-        T::clic(T::key(11));
-        QVERIFY(!T::key(11)->isEnabled()); // end of sheet
-        T::clic(T::key(12));
-        row = 0;
-        QVERIFY(coerente());
-        QVERIFY(!T::key(11)->isEnabled());
+        FrmOperativo &o = T::apriTabella(6);
+        T::rispondiGiusto(0);
         scrivi("1");
-        QVERIFY(coerente());
+        const QStringList sheet = addendi(), cells = celle(), rows = S().righeCompletate();
+        T::attiva(T::schermo("FrmInizio"));
+        for (Qt::MouseButton b : T::Tasti) {
+            T::clic(T::btn("FrmInizio", "Option2_0"), b);
+            QTRY_VERIFY(o.isActiveWindow());
+        }
+        QCOMPARE(addendi(), sheet);
+        QCOMPARE(celle(), cells);
+        QCOMPARE(S().righeCompletate(), rows);
+        QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_1", 1, true));
+        T::clic(T::key(10)); // the typed answer is still the one being answered
+        QCOMPARE(T::cella(1)->text(), QString("?"));
     }
 
-    void badInputNeverSticks()
+    void closingAndOpeningAgainGivesAFreshSession()
     {
-        T::clic(tabella(7));
-        vai();
-        const QStringList sheet = addendi();
-
-        // Disabled buttons at the start of a sheet, with every mouse button.
-        for (Qt::MouseButton b : Tasti)
+        // Closed by the close box during the help offer, after a sheet and two rows and mid-row,
+        // and by "Esco" at the end of a sheet; disabled buttons pressed on the way.
+        T::clic(tabella(2));
+        enum Quando { AiutoOfferto, DopoDueRighe, Esco, AMetaRiga, Fine };
+        for (Quando q : {AiutoOfferto, DopoDueRighe, Esco, AMetaRiga, Fine}) {
+            T::vai(T::Tasti[q % 3]);
             for (int i : {11, 12, 13})
-                premiSopra(T::key(i), b);
-        QVERIFY(schermoAperto());
-        QCOMPARE(addendi(), sheet);
-        QCOMPARE(celle()[0], QString("?"));
-        QCOMPARE(segni(), armata(0));
-        QCOMPARE(S().RigheFatte, int16_t(0));
-
-        // "Vai" over and over.
-        for (int i = 0; i < 5; ++i)
-            T::clic(inizio("Option2_0"), Tasti[i % 3]);
-        QCOMPARE(addendi(), sheet);
-        QCOMPARE(segni(), armata(0));
-
-        // Closed mid-row, with digits typed.
-        scrivi("12");
-        op().close();
-        QVERIFY(!schermoAperto());
-        vai();
-        QCOMPARE(celle()[0], QString("?"));
-        QVERIFY(!T::key(11)->isEnabled());
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-
-        // Closed during the help offer: the next opening has the keypad in front again.
-        T::rispondiGiusto(0);
-        scrivi(sbagliato(1));
-        T::clic(T::key(11));
-        QCOMPARE(riquadriAttivi(), QStringList({"fraAiuto"}));
-        op().close();
-        QVERIFY(!schermoAperto());
-        QTRY_COMPARE(T::focusName(), QString("Option1_0"));
-        vai(Qt::MiddleButton);
-        QCOMPARE(riquadriAttivi(), QStringList({"fraTastierino"}));
-        QCOMPARE(riquadroDavanti(), QString("fraTastierino"));
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        QCOMPARE(segni(), armata(0));
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(colore(i), ColoreCella);
-        T::rispondiGiusto(0);
-        QCOMPARE(S().RigheFatte, int16_t(1));
-
-        // Closed at the end of a sheet, then the start screen closed during the help offer,
-        // mid-row and at the end of a sheet.
-        for (int r = 1; r < 10; ++r)
-            T::rispondiGiusto(r);
-        op().close();
-        QVERIFY(!schermoAperto());
-        vai();
-        QCOMPARE(segni(), armata(0));
-
-        for (int moment = 0; moment < 3; ++moment) {
-            T::chiudi();
-            T::avvia();
-            vai();
-            if (moment == 0) {
-                scrivi(sbagliato(0));
-                T::clic(T::key(11));
-                QCOMPARE(T::focusName(), QString("Option3_0"));
-            } else if (moment == 1) {
-                scrivi("3");
-            } else {
-                for (int r = 0; r < 10; ++r)
-                    T::rispondiGiusto(r);
-                QCOMPARE(T::focusName(), QString("Option1_12"));
+                T::premiSopra(T::key(i), T::Tasti[i % 3]);
+            verificaNuovaScheda(true);
+            if (q == DopoDueRighe || q == Esco)
+                T::finisciScheda();
+            if (q == DopoDueRighe) {
+                T::clic(T::key(12));
+                T::rispondiGiusto(0);
+                T::rispondiGiusto(1);
             }
-            T::schermo("FrmInizio")->close();
-            QVERIFY(!T::schermo("FrmInizio")->isVisible());
-            QVERIFY(!op().isVisible());
+            if (q == DopoDueRighe || q == AMetaRiga)
+                scrivi("12");
+            if (q == AiutoOfferto || q == Fine) {
+                T::rispondiGiusto(0);
+                sbaglia(1);
+            }
+            if (q == Fine) // the start screen closed takes both away
+                T::schermo("FrmInizio")->close();
+            else if (q == Esco)
+                T::clic(T::key(13), Qt::MiddleButton);
+            else
+                op().close();
+            QVERIFY(!op().isVisible() && !op().caricato());
+            if (q == Fine)
+                break;
+            QTRY_VERIFY(T::schermo("FrmInizio")->isActiveWindow());
+            QTRY_COMPARE(T::focusName(), QString("Option1_0"));
+            QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella del 2"));
         }
+        QVERIFY(!T::schermo("FrmInizio")->isVisible());
     }
 
     void captionsUseArialOrItsTwin()
     {
-        vai();
+        T::vai();
         for (QWidget *w : {static_cast<QWidget *>(T::key(0)), static_cast<QWidget *>(T::cella(0)),
                            static_cast<QWidget *>(T::lbl("FrmInizio", "Label1"))}) {
             const QString family = QFontInfo(w->font()).family();
