@@ -136,13 +136,14 @@ void pressBlock(QWidget *window, QWidget *cell, int presses, std::vector<double>
 
 int keys()
 {
-    FrmInizio &inizio = Programma::frmInizio();
+    Programma programma;
+    FrmInizio &inizio = programma.frmInizio();
     inizio.showMaximized();
     if (!QTest::qWaitForWindowActive(&inizio, 5000))
         fail("the start screen did not become active");
     inizio.ScegliTabella(0);
     inizio.EseguiComando(0); // "Vai"
-    FrmOperativo &op = Programma::frmOperativo();
+    FrmOperativo &op = *programma.frmOperativo();
     if (!QTest::qWaitForWindowActive(&op, 5000))
         fail("the exercise screen did not become active");
     auto *cell = op.findChild<QLabel *>(QStringLiteral("lblRisultato_0"));
@@ -175,15 +176,14 @@ int keys()
     std::printf("key_program_ms=%.4f\nkey_reference_ms=%.4f\nkey_samples=%zu\n", median(program), median(reference),
                 program.size());
     ref.close();
-    Programma::reset();
     return 0;
 }
 
 int replace()
 {
-    Programma::NumeroTabella = 0;
-    FrmOperativo &op = Programma::frmOperativo();
-    op.Carica();
+    Programma programma;
+    programma.frmInizio().EseguiComando(0); // "Vai"
+    FrmOperativo &op = *programma.frmOperativo();
     op.showNormal();
     QWidget *client = op.centralWidget();
     const QSize target(1920, 1061);
@@ -225,7 +225,6 @@ int replace()
     if (cell->geometry() != home)
         fail("the controls did not come back to their places at 1920x1061");
     std::printf("replace_ms=%.4f\nreplace_moved_ms=%.4f\n", median(inPlace), median(moved));
-    Programma::reset();
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
-#include "layout/Twips.h"
+#include "screens/Twips.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
 #include <QMouseEvent>
@@ -36,13 +36,24 @@ void chiave(QEvent::Type type, Qt::Key k, Qt::KeyboardModifiers m, bool autoRepe
 }
 }
 
+Dialoghi dialoghi;
+std::function<double()> orologio;
+namespace {
+std::unique_ptr<Programma> g_programma;
+}
+Programma &P() { return *g_programma; }
+
 FrmInizio &avvia()
 {
     static const QtMessageHandler installed = g_previous = qInstallMessageHandler(filtra);
     Q_UNUSED(installed);
     QApplication::setQuitOnLastWindowClosed(false);
-    Programma::reset();
-    FrmInizio &f = Programma::frmInizio();
+    g_programma.reset();
+    orologio = &Random::secondsSinceMidnight;
+    dialoghi.file = [](QWidget *, const QString &) -> QString { qFatal("the real file dialog would open"); };
+    dialoghi.stampante = [](QPrinter *, QWidget *) -> bool { qFatal("the real print dialog would open"); };
+    g_programma = std::make_unique<Programma>([] { return orologio(); }, &dialoghi);
+    FrmInizio &f = P().frmInizio();
     f.show();
     f.resizeClient(Twips::toPx(QRectF(0, 0, 11880, 8310)).size());
     attiva(&f);
@@ -54,7 +65,7 @@ void chiudi()
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->objectName() != QLatin1String("FrmInizio"))
             w->close();
-    Programma::reset();
+    g_programma.reset();
     QApplication::processEvents();
 }
 
@@ -142,7 +153,7 @@ QColor colore(QWidget *w) { return w->property("BackColor").value<QColor>(); }
 FrmOperativo &vai(Qt::MouseButton b)
 {
     clic(btn("FrmInizio", "Option2_0"), b);
-    FrmOperativo &op = Programma::frmOperativo();
+    FrmOperativo &op = *P().frmOperativo();
     op.showNormal();
     op.resizeClient(Twips::toPx(QRectF(0, 0, 11910, 8595)).size());
     attiva(&op);
@@ -178,7 +189,7 @@ bool scorriFino(const QString &name)
 void invioVerso(QWidget *dopo)
 {
     premi(Qt::Key_Return);
-    attiva(dopo);
+    attiva(dopo ? dopo : P().frmOperativo()); // none: the exercise screen, made by this Enter
     rilascia(Qt::Key_Return);
 }
 

@@ -10,13 +10,26 @@
 #include <functional>
 #include <vector>
 
+#include "app/Programma.h"
+
 class FrmInizio;
 class FrmOperativo;
 
 namespace T {
-// A fresh program: forgets the screens and shows the start screen at its design size.
+// The print screen's dialogs, as each test case sets them.
+struct Dialoghi : PrintDialogs {
+    std::function<QString(QWidget *, const QString &)> file;
+    std::function<bool(QPrinter *, QWidget *)> stampante;
+    QString pdfFile(QWidget *parent, const QString &proposal) override { return file(parent, proposal); }
+    bool printer(QPrinter *p, QWidget *parent) override { return stampante(p, parent); }
+};
+extern Dialoghi dialoghi;
+extern std::function<double()> orologio; // the clock of the sheets' order
+
+// A fresh program: shows the start screen at its design size.
 FrmInizio &avvia();
-// Ends the program's screens (call at cleanup()).
+Programma &P();
+// Ends the program (call at cleanup()).
 void chiudi();
 
 QMainWindow *schermo(const char *name); // a visible top-level screen by objectName

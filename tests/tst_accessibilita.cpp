@@ -193,7 +193,7 @@ private slots:
         QVERIFY(haIlFuoco(T::btn("FrmInizio", "Option2_0")));
         premiAT(T::btn("FrmInizio", "Option2_1"));
         QVERIFY(haIlFuoco(T::btn("FrmInizio", "Option1_0")));
-        QCOMPARE(Programma::NumeroTabella, int16_t(7));
+        QCOMPARE(T::P().NumeroTabella, int16_t(7));
         premiAT(T::btn("FrmInizio", "Option2_0"));
         QVERIFY(schermo("frmOperativo"));
         QCOMPARE(nome(T::lbl("frmOperativo", "Label1")), QString("Tabella: 7"));
@@ -295,7 +295,7 @@ private slots:
     {
         // The author screen, opened from the start screen's menu, modally.
         bool visto = false;
-        conModale("frmAutore", [] { Programma::frmInizio().findChild<QAction *>("mnuInfo")->trigger(); }, [&] {
+        conModale("frmAutore", [] { T::P().frmInizio().findChild<QAction *>("mnuInfo")->trigger(); }, [&] {
             QStringList nomi;
             PULSANTI(schermo("frmAutore"), nomi);
             QCOMPARE(nomi, QStringList{"Chiudi"});
@@ -313,7 +313,7 @@ private slots:
         // The instructions, opened from the exercise screen: the text is read with its lines.
         FrmOperativo &op = T::apriTabella(2);
         visto = false;
-        conModale("frmIstruzioni", [&] { mostraIstruzioni(&op); }, [&] {
+        conModale("frmIstruzioni", [&] { InfoScreen::frmIstruzioni(&op)->showModal(); }, [&] {
             QStringList nomi;
             PULSANTI(schermo("frmIstruzioni"), nomi);
             QCOMPARE(nomi, QStringList{"Chiudi"});
@@ -363,10 +363,10 @@ private slots:
 
         // "Salva PDF" pressed asks for a file; given none, the screen stays as it was.
         int chiesto = 0;
-        const auto prima = FrmStampa::scegliFilePdf;
-        FrmStampa::scegliFilePdf = [&](QWidget *, const QString &) { ++chiesto; return QString(); };
+        const auto prima = T::dialoghi.file;
+        T::dialoghi.file = [&](QWidget *, const QString &) { ++chiesto; return QString(); };
         premiAT(T::btn("frmStampa", "optComando_1"));
-        FrmStampa::scegliFilePdf = prima;
+        T::dialoghi.file = prima;
         QCOMPARE(chiesto, 1);
         QVERIFY(haIlFuoco(T::btn("frmStampa", "optComando_1")));
 
@@ -375,7 +375,7 @@ private slots:
         QTRY_VERIFY(!schermo("frmStampa"));
         QTRY_VERIFY(haIlFuoco(stampaAvviso));
         premiAT(T::btn("frmOperativo", "optAvviso_1"));
-        QCOMPARE(Programma::sessione.RigheFatte, int16_t(0));
+        QCOMPARE(T::P().esercizio().session().RigheFatte, int16_t(0));
         QVERIFY(abilitato(T::key(0)));
         QVERIFY(haIlFuoco(T::key(0)));
         QCOMPARE(nome(T::cella(0)), QString("Risultato: ?"));

@@ -91,9 +91,9 @@ private:
     QWidget *bersaglio()
     {
         // Keys go where the pupil's focus is: the exercise screen while it is open.
-        QWidget *win = Programma::frmOperativoCreated() && Programma::frmOperativo().caricato()
-                           ? static_cast<QWidget *>(&Programma::frmOperativo())
-                           : static_cast<QWidget *>(&Programma::frmInizio());
+        QWidget *win = (T::P().frmOperativo() != nullptr) && (*T::P().frmOperativo()).caricato()
+                           ? static_cast<QWidget *>(T::P().frmOperativo())
+                           : static_cast<QWidget *>(&T::P().frmInizio());
         QWidget *f = win->focusWidget();
         return f ? f : win;
     }
@@ -126,11 +126,11 @@ private:
     // end, rows pile up and the warning comes.
     void rispondiBene()
     {
-        if (!Programma::frmOperativoCreated() || !Programma::frmOperativo().caricato())
+        if (!(T::P().frmOperativo() != nullptr) || !(*T::P().frmOperativo()).caricato())
             return;
-        FrmOperativo &op = Programma::frmOperativo();
-        const int r = op.RigaCorrente;
-        const QString giusto = Programma::sessione.Risultati[size_t(r)].trimmed();
+        FrmOperativo &op = (*T::P().frmOperativo());
+        const int r = T::P().esercizio().session().RigaCorrente;
+        const QString giusto = T::P().esercizio().session().Risultati[size_t(r)].trimmed();
         annota(QStringLiteral("answer %1 on row %2 from %3").arg(giusto).arg(r).arg(bersaglio()->objectName()));
         for (QChar c : giusto) {
             const Tasto t{Qt::Key(Qt::Key_0 + c.digitValue()), m_rng() % 2 ? Qt::KeypadModifier : Qt::NoModifier};
@@ -157,9 +157,9 @@ private:
 
     void mouse()
     {
-        QMainWindow *win = Programma::frmOperativoCreated() && Programma::frmOperativo().caricato() && m_rng() % 5
-                               ? static_cast<QMainWindow *>(&Programma::frmOperativo())
-                               : static_cast<QMainWindow *>(&Programma::frmInizio());
+        QMainWindow *win = (T::P().frmOperativo() != nullptr) && (*T::P().frmOperativo()).caricato() && m_rng() % 5
+                               ? static_cast<QMainWindow *>(T::P().frmOperativo())
+                               : static_cast<QMainWindow *>(&T::P().frmInizio());
         // The controls of the client area; the menu bar's own pop-ups are the toolkit's.
         const QList<QWidget *> all = win->centralWidget()->findChildren<QWidget *>();
         QWidget *w = all.at(int(m_rng() % all.size()));
@@ -177,28 +177,28 @@ private:
 
     void ridimensiona()
     {
-        const bool op = Programma::frmOperativoCreated() && Programma::frmOperativo().caricato() && m_rng() % 3;
+        const bool op = (T::P().frmOperativo() != nullptr) && (*T::P().frmOperativo()).caricato() && m_rng() % 3;
         const QSize s = m_rng() % 5 == 0 ? QSize(0, 0) : QSize(int(m_rng() % 1400), int(m_rng() % 1000));
         annota(QStringLiteral("resize %1 to %2x%3").arg(op ? "frmOperativo" : "FrmInizio").arg(s.width()).arg(s.height()));
         if (op)
-            Programma::frmOperativo().resizeClient(s);
+            (*T::P().frmOperativo()).resizeClient(s);
         else
-            Programma::frmInizio().resizeClient(s);
+            T::P().frmInizio().resizeClient(s);
     }
 
     void chiudiERiapri()
     {
         annota(QStringLiteral("close and reopen"));
-        if (Programma::frmOperativoCreated())
-            Programma::frmOperativo().close();
+        if ((T::P().frmOperativo() != nullptr))
+            (*T::P().frmOperativo()).close();
         if (m_rng() % 2)
-            Programma::frmInizio().EseguiComando(0);
+            T::P().frmInizio().EseguiComando(0);
     }
 
     void autore()
     {
-        const bool op = Programma::frmOperativoCreated() && Programma::frmOperativo().caricato();
-        QWidget *win = op ? static_cast<QWidget *>(&Programma::frmOperativo()) : static_cast<QWidget *>(&Programma::frmInizio());
+        const bool op = (T::P().frmOperativo() != nullptr) && (*T::P().frmOperativo()).caricato();
+        QWidget *win = op ? static_cast<QWidget *>(T::P().frmOperativo()) : static_cast<QWidget *>(&T::P().frmInizio());
         annota(QStringLiteral("author screen from %1").arg(win->objectName()));
         QTimer::singleShot(0, [] {
             if (QWidget *m = QApplication::activeModalWidget())
@@ -230,10 +230,10 @@ QString verifica()
 {
     if (QWidget *f = QApplication::focusWidget(); f && !f->isEnabled())
         return QStringLiteral("focus on the disabled %1").arg(f->objectName());
-    if (!Programma::frmOperativoCreated() || !Programma::frmOperativo().caricato())
+    if (!(T::P().frmOperativo() != nullptr) || !(*T::P().frmOperativo()).caricato())
         return {};
-    FrmOperativo &op = Programma::frmOperativo();
-    const Sessione &s = Programma::sessione;
+    FrmOperativo &op = (*T::P().frmOperativo());
+    const Esercizio::Session &s = T::P().esercizio().session();
 
     QWidget *client = op.centralWidget();
     QWidget *attivo = nullptr;
@@ -260,7 +260,7 @@ QString verifica()
     auto own = [](QWidget *w) { return !w->testAttribute(Qt::WA_Disabled); };
     QWidget *invio = client->findChild<QWidget *>(QStringLiteral("Option1_11"));
     QWidget *zero = client->findChild<QWidget *>(QStringLiteral("Option1_0"));
-    const QString cella = client->findChild<QLabel *>(QStringLiteral("lblRisultato_%1").arg(op.RigaCorrente))->text();
+    const QString cella = client->findChild<QLabel *>(QStringLiteral("lblRisultato_%1").arg(s.RigaCorrente))->text();
     copertura.fineScheda += !own(zero);
     if (own(zero) && own(invio) != (cella != QLatin1String("?")))
         return QStringLiteral("\"Invio\" %1 while the cell shows \"%2\"").arg(own(invio) ? "enabled" : "disabled", cella);
@@ -305,14 +305,14 @@ private slots:
         const quint32 seme = qEnvironmentVariableIsSet("CALCOLINO_SEME") ? quint32(qEnvironmentVariableIntValue("CALCOLINO_SEME")) : 20261205u;
         // Sheets drawn from a clock that ticks with every sheet: the run repeats exactly.
         double tempo = 0;
-        Casuale::orologio = [&tempo] { return tempo += 0.37; };
+        T::orologio = [&tempo] { return tempo += 0.37; };
 
         T::avvia();
-        Programma::frmInizio().EseguiComando(0);
+        T::P().frmInizio().EseguiComando(0);
         Allievo allievo(seme);
         for (int i = 0; i < eventi; ++i) {
             allievo.passo();
-            if (!Programma::frmInizio().isVisible()) {
+            if (!T::P().frmInizio().isVisible()) {
                 allievo.annota(QStringLiteral("the start screen closed: a new run"));
                 T::avvia();
             }
@@ -322,7 +322,7 @@ private slots:
             if (i % 500 == 0)
                 QApplication::processEvents();
         }
-        Casuale::orologio = &Casuale::secondiDallaMezzanotte;
+        T::orologio = &Random::secondsSinceMidnight;
         // The run must have reached every state, or it proves little.
         QVERIFY(copertura.aiuto > 0);
         QVERIFY(copertura.intervento > 0);

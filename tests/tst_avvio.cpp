@@ -36,7 +36,7 @@ private slots:
         for (int i = 0; i <= 10; ++i) {
             T::clic(tab(i), T::Tasti[i % 3]);
             QCOMPARE(nomeScelto(), QString(nomi[i]));
-            QCOMPARE(Programma::NumeroTabella, int16_t(i));
+            QCOMPARE(T::P().NumeroTabella, int16_t(i));
             QCOMPARE(T::focusName(), cmd(0));
             QCOMPARE(T::colore(T::btn("FrmInizio", cmd(0))), T::Fuoco);
             QCOMPARE(T::colore(tab(i)), T::Riposo);
@@ -52,7 +52,7 @@ private slots:
                   {Qt::Key_A, No, "Option1_9"},    {Qt::Key_Asterisk, No, "Option1_9"}, {Qt::Key_Backspace, No, "Option1_9"},
                   {Qt::Key_Space, No, "Option1_10"}, {Qt::Key_Space, No, "Option1_0"},  {Qt::Key_Space, No, "Option1_1"}});
         QCOMPARE(nomeScelto(), QString("Tabella "));
-        QCOMPARE(Programma::NumeroTabella, int16_t(0));
+        QCOMPARE(T::P().NumeroTabella, int16_t(0));
         QCOMPARE(T::colore(tab(1)), T::Fuoco);
         QCOMPARE(T::colore(tab(9)), T::Riposo);
         QCOMPARE(T::giro(Qt::Key_Space, 11), (QStringList{k(2), k(3), k(4), k(5), k(6), k(7), k(8), k(9), k(10), k(0), k(1)}));
@@ -74,7 +74,7 @@ private slots:
     {
         T::vai(); // before any choice: table 0
         QCOMPARE(T::tabella(), 0);
-        Programma::frmOperativo().close();
+        (*T::P().frmOperativo()).close();
         QTRY_COMPARE(T::focusName(), k(0));
         // 0 and 1 name "Vai" and "Ripristina", SPACE scans the three, no key reaches "Esci";
         // "Ripristina", by Enter or any button, only puts the focus back on the tables.
@@ -88,14 +88,14 @@ private slots:
                  nomeScelto);
         T::clic(T::btn("FrmInizio", cmd(1)), Qt::RightButton);
         QCOMPARE(T::focusName(), k(0));
-        QCOMPARE(Programma::NumeroTabella, int16_t(4));
+        QCOMPARE(T::P().NumeroTabella, int16_t(4));
         // Enter on "Vai" runs the last table chosen.
         T::clic(tab(8), Qt::MiddleButton);
         T::tasto(Qt::Key_Enter, Pad);
-        T::attiva(&Programma::frmOperativo());
+        T::attiva(T::P().frmOperativo());
         QCOMPARE(T::tabella(), 8);
         T::rispondiGiusto(0);
-        QCOMPARE(Programma::sessione.RigheFatte, int16_t(1));
+        QCOMPARE(T::P().esercizio().session().RigheFatte, int16_t(1));
     }
 
     void aReleaseOverTheOtherColumnFreesNothing()
@@ -127,9 +127,9 @@ private slots:
             FrmInizio &inizio = T::avvia();
             T::tasto(Qt::Key_7);
             T::tasto(Qt::Key_Return);
-            T::invioVerso(&Programma::frmOperativo());
+            T::invioVerso(nullptr);
             QCOMPARE(T::tabella(), 7);
-            Programma::frmOperativo().close();
+            (*T::P().frmOperativo()).close();
             T::attiva(&inizio);
             QCOMPARE(T::focusName(), k(0));
             T::passi(primo, nomeScelto);

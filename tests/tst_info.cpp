@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
-#include "layout/Twips.h"
+#include "screens/Twips.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QAction>
@@ -103,7 +103,7 @@ private slots:
         for (const char *nome : {"frmIstruzioni", "frmAutore"}) {
             const bool autore = nome == QLatin1String("frmAutore");
             for (const auto &chiudi : modi) { // made afresh at every opening
-                const Esito e = conSchermoModale([&] { (autore ? mostraAutore : mostraIstruzioni)(&Programma::frmInizio()); },
+                const Esito e = conSchermoModale([&] { (autore ? InfoScreen::frmAutore : InfoScreen::frmIstruzioni)(&T::P().frmInizio())->showModal(); },
                                                  [&](QDialog *d) {
                     // Keys that are not the close button's leave the screen as it is.
                     for (Qt::Key k : {Qt::Key_Escape, Qt::Key_C, Qt::Key_1, Qt::Key_Tab})
@@ -134,7 +134,7 @@ private slots:
     void theFocusOnceTheAuthorScreenHasClosed()
     {
         // The start screen waits meanwhile (a click on a table does nothing); then "0" has the focus.
-        FrmInizio &inizio = Programma::frmInizio();
+        FrmInizio &inizio = T::P().frmInizio();
         T::clic(T::btn("FrmInizio", "Option1_3"));
         const Esito e = conSchermoModale([&] { cliccaMenu(&inizio, "mnuInfo"); }, [](QDialog *) {
             clicSulloSchermo(T::btn("FrmInizio", "Option1_5"));
@@ -142,7 +142,7 @@ private slots:
         });
         QCOMPARE(e.nome, QString("frmAutore"));
         QVERIFY(!e.rimastoAperto);
-        QCOMPARE(Programma::NumeroTabella, int16_t(3));
+        QCOMPARE(T::P().NumeroTabella, int16_t(3));
         QTRY_COMPARE(T::focusName(), QString("Option1_0"));
         T::tasto(Qt::Key_2);
         autoreDalMenu(&inizio);
@@ -206,12 +206,12 @@ private slots:
         FrmOperativo &op = T::apriTabella(3);
         bool operativoChiuso = false;
         const Esito e = conSchermoModale([&] { cliccaMenu(&op, "mnuInfo"); }, [&](QDialog *) {
-            Programma::frmInizio().close();
+            T::P().frmInizio().close();
             operativoChiuso = !op.isVisible();
         });
         QCOMPARE(e.nome, QString("frmAutore"));
         QVERIFY(!e.rimastoAperto && e.distrutto && operativoChiuso);
-        QVERIFY(!Programma::frmInizio().isVisible());
+        QVERIFY(!T::P().frmInizio().isVisible());
     }
 };
 

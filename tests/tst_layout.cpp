@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
-#include "layout/Twips.h"
+#include "screens/Twips.h"
 #include "screens/ScreenDef.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
@@ -132,7 +132,6 @@ private slots:
     void cleanup()
     {
         T::chiudi();
-        Twips::setLogicalDpiForTesting(0);
     }
 
     void everySizeKeepsTheDesignProportions()
@@ -242,23 +241,6 @@ private slots:
         T::clic(T::btn(s.name, "Option3_0"), Qt::MiddleButton);
         QCOMPARE(T::cella(1)->text().trimmed().toInt(), T::risultatoAtteso(1));
         QVERIFY(davanti(T::key(5)));
-    }
-
-    void anotherLogicalDpiKeepsTheDesignProportions()
-    {
-        for (double dpi : {144.0, 120.0, 72.0}) {
-            T::chiudi();
-            Twips::setLogicalDpiForTesting(dpi);
-            QCOMPARE(Twips::perPixel(), 1440.0 / dpi);
-            T::avvia();
-            T::apriTabella(5);
-            for (const Schermo &s : {operativo(), inizio()}) {
-                QCOMPARE(client(s), progetto(s));
-                controllaProporzioni(s);
-                ridimensiona(s, QSize(1500, 1000));
-                controllaProporzioni(s);
-            }
-        }
     }
 };
 

@@ -10,9 +10,9 @@
 
 namespace {
 const Qt::KeyboardModifiers Pad = Qt::KeypadModifier, No = Qt::NoModifier;
-Sessione &S() { return Programma::sessione; }
-FrmOperativo &op() { return Programma::frmOperativo(); }
-int16_t contaNo() { return op().ContaNo; }
+const Esercizio::Session &S() { return T::P().esercizio().session(); }
+FrmOperativo &op() { return (*T::P().frmOperativo()); }
+int16_t contaNo() { return S().ContaNo; }
 QAbstractButton *b(const char *name) { return T::btn("frmOperativo", QString::fromLatin1(name)); }
 QAbstractButton *tabella(int n) { return T::btn("FrmInizio", QStringLiteral("Option1_%1").arg(n)); }
 QString atteso(int row) { return QString::number(T::risultatoAtteso(row)); }
@@ -98,7 +98,7 @@ void giocaFinoA(int righe)
 void verificaAvviso(int righeFatte, int rigaArmata)
 {
     QCOMPARE(T::vista(), T::vistaDi("fraAvviso", "optAvviso_0", rigaArmata));
-    QCOMPARE(S().righeCompletate().size(), righeFatte);
+    QCOMPARE(T::P().esercizio().completedRows().size(), righeFatte);
     QCOMPARE(T::colore(b("optAvviso_0")), T::Fuoco);
     QCOMPARE(T::colore(b("optAvviso_1")), T::Riposo);
 }
@@ -110,7 +110,7 @@ private slots:
     void init() { T::avvia(); }
     void cleanup()
     {
-        Casuale::orologio = &Casuale::secondiDallaMezzanotte;
+        T::orologio = &Random::secondsSinceMidnight;
         T::nessunoPremuto();
         T::chiudi();
     }
@@ -359,7 +359,7 @@ private slots:
                     }
                 }
                 T::rispondiGiusto(r);
-                QCOMPARE(S().righeCompletate(), expected << row);
+                QCOMPARE(T::P().esercizio().completedRows(), expected << row);
             }
             if (sheet < 2)
                 T::clic(T::key(12), Qt::RightButton);
@@ -391,7 +391,7 @@ private slots:
     void everySheetOfEveryTable()
     {
         T::vai();
-        Casuale::orologio = [seme = 1000.5]() mutable { return seme += 0.37; };
+        T::orologio = [seme = 1000.5]() mutable { return seme += 0.37; };
         QSet<QString> orders;
         for (int n = 0; n <= 10; ++n) {
             // The table chosen while the exercise is open shows from the next sheet on.
@@ -399,7 +399,7 @@ private slots:
             T::clic(tabella(n), T::Tasti[n % 3]);
             QCOMPARE(T::lbl("frmOperativo", "Label1")->text(), before);
             for (int sheet = 0; sheet < 20; ++sheet) {
-                op().NuovaScheda();
+                T::P().esercizio().NuovaScheda();
                 const QStringList a = addendi();
                 QVERIFY2(permutazione(a), qPrintable(a.join(' ')));
                 orders.insert(a.join(' '));
@@ -415,10 +415,10 @@ private slots:
             }
         }
         QVERIFY(orders.size() > 200); // the sheets really differ
-        Casuale::orologio = [] { return 4321.25; }; // the order follows from the clock
-        op().NuovaScheda();
+        T::orologio = [] { return 4321.25; }; // the order follows from the clock
+        T::P().esercizio().NuovaScheda();
         const QStringList a = addendi();
-        op().NuovaScheda();
+        T::P().esercizio().NuovaScheda();
         QCOMPARE(addendi(), a);
     }
 
@@ -427,7 +427,7 @@ private slots:
         FrmOperativo &o = T::apriTabella(6);
         T::rispondiGiusto(0);
         scrivi("1");
-        const QStringList sheet = addendi(), cells = celle(), rows = S().righeCompletate();
+        const QStringList sheet = addendi(), cells = celle(), rows = T::P().esercizio().completedRows();
         T::attiva(T::schermo("FrmInizio"));
         for (Qt::MouseButton b : T::Tasti) {
             T::clic(T::btn("FrmInizio", "Option2_0"), b);
@@ -435,7 +435,7 @@ private slots:
         }
         QCOMPARE(addendi(), sheet);
         QCOMPARE(celle(), cells);
-        QCOMPARE(S().righeCompletate(), rows);
+        QCOMPARE(T::P().esercizio().completedRows(), rows);
         QCOMPARE(T::vista(), T::vistaDi("fraTastierino", "Option1_1", 1, true));
         T::clic(T::key(10)); // the typed answer is still the one being answered
         QCOMPARE(T::cella(1)->text(), QString("?"));

@@ -94,10 +94,10 @@ class TstStampa : public QObject {
     void verificaChiusa()
     {
         QVERIFY(!stampa());
-        QTRY_COMPARE(QApplication::activeWindow(), &Programma::frmOperativo());
+        QTRY_COMPARE(QApplication::activeWindow(), T::P().frmOperativo());
         QCOMPARE(T::riquadro(), QString("fraAvviso"));
         QCOMPARE(T::focusName(), QString("optAvviso_0"));
-        QCOMPARE(Programma::sessione.righeCompletate(), m_attese);
+        QCOMPARE(T::P().esercizio().completedRows(), m_attese);
     }
 
     // The heading, then the rows closing the page one per line in the order they were done.
@@ -120,8 +120,8 @@ private slots:
     void init()
     {
         T::avvia();
-        FrmStampa::scegliFilePdf = [](QWidget *, const QString &) -> QString { qFatal("the real file dialog would open"); };
-        FrmStampa::scegliStampante = [](QPrinter *, QWidget *) -> bool { qFatal("the real print dialog would open"); };
+        T::dialoghi.file = [](QWidget *, const QString &) -> QString { qFatal("the real file dialog would open"); };
+        T::dialoghi.stampante = [](QPrinter *, QWidget *) -> bool { qFatal("the real print dialog would open"); };
     }
     void cleanup()
     {
@@ -160,7 +160,7 @@ private slots:
         QString proposta, percorso = m_dir.filePath("esercizio.pdf");
         int chiamate = 0;
         QWidget *genitore = nullptr;
-        FrmStampa::scegliFilePdf = [&](QWidget *parent, const QString &p) {
+        T::dialoghi.file = [&](QWidget *parent, const QString &p) {
             ++chiamate;
             proposta = p;
             genitore = parent;
@@ -203,7 +203,7 @@ private slots:
         const QString percorso = m_dir.filePath("stampante.pdf");
         int stampe = 0;
         bool conferma = false;
-        FrmStampa::scegliStampante = [&](QPrinter *printer, QWidget *) {
+        T::dialoghi.stampante = [&](QPrinter *printer, QWidget *) {
             ++stampe;
             [&] { QCOMPARE(printer->pageLayout().pageSize().id(), QPageSize::A4); }();
             printer->setOutputFormat(QPrinter::PdfFormat); // a printer the test can read back
@@ -246,16 +246,16 @@ private slots:
     {
         T::apriTabella(4);
         T::rispondiGiusto(0);
-        QVERIFY(!Programma::frmOperativo().findChild<QAction *>("MnuStampaEsercizio")->isEnabled());
+        QVERIFY(!(*T::P().frmOperativo()).findChild<QAction *>("MnuStampaEsercizio")->isEnabled());
         bool vista = false;
         QTimer::singleShot(0, [&] {
             QWidget *s = stampa();
             vista = s && s->windowModality() == Qt::ApplicationModal && s->property("rowCount").toInt() == 1
-                    && s->property("rows").toStringList() == Programma::sessione.righeCompletate();
+                    && s->property("rows").toStringList() == T::P().esercizio().completedRows();
             if (s)
                 T::clic(comando(2));
         });
-        QCOMPARE(FrmStampa::apri(Programma::sessione.righeCompletate(), 1, 4, true), nullptr);
+        emit T::P().frmOperativo()->printRequested();
         QVERIFY(vista);
         QVERIFY(!stampa());
     }

@@ -126,10 +126,10 @@ private slots:
             FrmOperativo &op = T::apriTabella(2);
             T::finisciScheda();
             T::tasto(Qt::Key_E);
-            T::invioVerso(&Programma::frmInizio());
+            T::invioVerso(&T::P().frmInizio());
             QVERIFY(!op.isVisible());
             QCOMPARE(T::focusName(), k(0));
-            QVERIFY(T::focus()->window() == &Programma::frmInizio());
+            QVERIFY(T::focus()->window() == &T::P().frmInizio());
             T::apriTabella(2);
             T::passi(primo, prima);
             if (primo.empty()) {
@@ -207,8 +207,8 @@ private slots:
         QVERIFY(T::scorriFino("Option1_7"));
         T::tasto(Qt::Key_Return);
         QCOMPARE(T::focusName(), QString("Option2_0"));
-        FrmOperativo &op = Programma::frmOperativo();
-        T::invioVerso(&op);
+        T::invioVerso(nullptr);
+        FrmOperativo &op = (*T::P().frmOperativo());
         QCOMPARE(T::tabella(), 7);
         for (int r = 0; r < 10; ++r) {
             QCOMPARE(T::focusName(), k(0));
@@ -223,7 +223,7 @@ private slots:
             QCOMPARE(T::colore(T::cella(r)), T::ColoreCella);
         }
         QCOMPARE(T::giro(Qt::Key_Space, 3), nomi({13, 12, 13}));
-        T::invioVerso(&Programma::frmInizio());
+        T::invioVerso(&T::P().frmInizio());
         QVERIFY(!op.isVisible());
         QCOMPARE(T::focusName(), QString("Option1_0"));
         QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella del 7"));

@@ -1,71 +1,115 @@
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
+#include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
+#include "start/InfoScreens.h"
 #include <QApplication>
-#include <memory>
+#include <QEventLoop>
 
-namespace Programma {
-int16_t NumeroTabella = 0;
-Sessione sessione;
-
-namespace {
-std::unique_ptr<FrmInizio> g_inizio;
-std::unique_ptr<FrmOperativo> g_operativo;
-}
-
-FrmInizio &frmInizio()
+Programma::Programma(Random::Clock clock, PrintDialogs *dialogs)
+    : m_dialogs(dialogs ? *dialogs : m_systemDialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
+      m_inizio(std::make_unique<FrmInizio>(NumeroTabella))
 {
-    if (!g_inizio)
-        g_inizio = std::make_unique<FrmInizio>();
-    return *g_inizio;
+    connect(m_inizio.get(), &FrmInizio::exerciseRequested, this, &Programma::openExercise);
+    connect(m_inizio.get(), &FrmInizio::authorRequested, this, [this] { showAuthor(m_inizio.get()); });
+    connect(m_inizio.get(), &FrmInizio::unloading, this, &Programma::unloadAll);
+    connect(&m_esercizio, &Esercizio::printRequested, this, [this] { openPrintScreen(false); });
 }
 
-FrmOperativo &frmOperativo()
-{
-    if (!g_operativo)
-        g_operativo = std::make_unique<FrmOperativo>();
-    return *g_operativo;
-}
-
-bool frmOperativoCreated() { return bool(g_operativo); }
-FrmInizio *frmInizioSeEsiste() { return g_inizio.get(); }
-
-QString nomeTabella(int n)
-{
-    static const char *const nomi[] = {
-        "Tabella dello 0", "Tabella dell' 1", "Tabella del 2", "Tabella del 3", "Tabella del 4", "Tabella del 5",
-        "Tabella del 6", "Tabella del 7", "Tabella dell'8", "Tabella del 9", "Tabella del 10",
-    };
-    return n >= 0 && n <= 10 ? QString::fromUtf8(nomi[n]) : QString();
-}
-
-QIcon icona()
-{
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/calcolino-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-
-void termina()
-{
-    // Any window still open (the print screen) goes with the start screen.
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible())
-            w->close();
-    QCoreApplication::quit();
-}
-
-void reset()
+Programma::~Programma()
 {
     // Hidden first, so that going away closes nothing else and ends nothing.
-    if (g_operativo)
-        g_operativo->hide();
-    if (g_inizio)
-        g_inizio->hide();
-    g_operativo.reset();
-    g_inizio.reset();
-    NumeroTabella = 0;
-    sessione = Sessione();
+    delete m_stampa.data();
+    if (m_operativo)
+        m_operativo->hide();
+    m_inizio->hide();
 }
+
+FrmStampa *Programma::frmStampa() const { return m_stampa; }
+
+void Programma::start()
+{
+    m_inizio->showMaximized();
+    m_inizio->activateWindow();
+}
+
+void Programma::openExercise()
+{
+    if (!m_operativo) {
+        m_operativo = std::make_unique<FrmOperativo>(m_esercizio);
+        FrmOperativo *op = m_operativo.get();
+        connect(op, &FrmOperativo::closed, this, &Programma::exerciseClosed);
+        connect(op, &FrmOperativo::authorRequested, this, [this, op] { showAuthor(op); });
+        connect(op, &FrmOperativo::instructionsRequested, this, [this, op] { showInstructions(op); });
+        connect(op, &FrmOperativo::printRequested, this, [this] { openPrintScreen(true); });
+    }
+    m_operativo->Carica();
+}
+
+void Programma::exerciseClosed()
+{
+    // The start screen, still open underneath, is the active window again.
+    if (m_inizio->isVisible()) {
+        m_inizio->raise();
+        m_inizio->activateWindow();
+    }
+}
+
+void Programma::openPrintScreen(bool modal)
+{
+    QWidget *opener = QApplication::activeWindow();
+    if (m_stampa && !m_stampa->isVisible())
+        m_stampa = nullptr; // closed, and about to go
+    if (m_stampa && modal) {
+        // A modal one is made afresh; the one already open gives way.
+        m_stampa->close();
+        m_stampa = nullptr;
+    }
+    if (m_stampa) {
+        // One print screen at a time: the open one takes the new rows and comes forward.
+        m_stampa->setRows(m_esercizio.completedRows(), m_esercizio.session().RigheFatte, NumeroTabella);
+        m_stampa->raise();
+        m_stampa->activateWindow();
+        return;
+    }
+    auto *f = new FrmStampa(m_dialogs, m_esercizio.completedRows(), m_esercizio.session().RigheFatte, NumeroTabella);
+    m_stampa = f;
+    if (opener != f)
+        f->setOpener(opener);
+    f->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    f->showMaximized();
+    f->raise();
+    f->activateWindow();
+    if (!modal)
+        return;
+    // The exercise screen waits here until the pupil closes the print screen.
+    QEventLoop wait;
+    connect(f, &QObject::destroyed, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::DialogExec);
+}
+
+void Programma::showAuthor(QWidget *opener)
+{
+    const std::unique_ptr<InfoScreen> frmAutore = InfoScreen::frmAutore(opener);
+    m_autore = frmAutore.get();
+    frmAutore->showModal();
+}
+
+void Programma::showInstructions(QWidget *opener)
+{
+    InfoScreen::frmIstruzioni(opener)->showModal();
+}
+
+void Programma::unloadAll()
+{
+    // ScaricaTutto: the author screen and the exercise screen go with the start screen; so
+    // does any window still open (the print screen), and the run ends.
+    if (m_autore)
+        m_autore->done(0);
+    if (m_operativo)
+        m_operativo->Scarica();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w != m_inizio.get())
+            w->close();
+    QCoreApplication::quit();
 }

@@ -1,33 +1,51 @@
 #pragma once
-#include "app/Sessione.h"
-#include <QIcon>
+#include "exercise/Esercizio.h"
+#include "print/PrintDialogs.h"
+#include <QObject>
+#include <QPointer>
 #include <cstdint>
+#include <memory>
 
 class FrmInizio;
 class FrmOperativo;
+class FrmStampa;
+class InfoScreen;
+class QWidget;
 
-// What the whole program shares: the chosen table, the session, and its main screens.
-namespace Programma {
-extern int16_t NumeroTabella; // 0..10, written only by the table choice
-extern Sessione sessione;
+// The program: the chosen table, the session and the screens, wired together. Made once by
+// main(); nothing else knows more than one screen.
+class Programma : public QObject {
+    Q_OBJECT
+public:
+    // The clock reseeds the sheets' order; the dialogs are the print screen's.
+    explicit Programma(Random::Clock clock = &Random::secondsSinceMidnight, PrintDialogs *dialogs = nullptr);
+    ~Programma() override;
 
-// The main screens are made once and outlive their windows: closing a screen and opening it
-// again keeps its own variables.
-FrmInizio &frmInizio();
-FrmOperativo &frmOperativo();
-bool frmOperativoCreated();
-FrmInizio *frmInizioSeEsiste();
+    // Shows the start screen, maximized.
+    void start();
 
-// A table's name as the pupil reads it: "Tabella dello 0", "Tabella dell' 1", ... "Tabella del 10"
-// (the spacing around the apostrophes differs between 1 and 8). Empty outside 0..10.
-QString nomeTabella(int n);
+    int16_t NumeroTabella = 0; // 0..10, written only by the table choice
 
-// The program's icon, the window icon of both main screens.
-QIcon icona();
+    FrmInizio &frmInizio() { return *m_inizio; }
+    Esercizio &esercizio() { return m_esercizio; }
+    // The exercise screen is made at the first "Vai" and then lives as long as the program.
+    FrmOperativo *frmOperativo() { return m_operativo.get(); }
+    FrmStampa *frmStampa() const; // while the print screen is open
 
-// Closes every screen and ends the run.
-void termina();
+private:
+    void openExercise();
+    void exerciseClosed();
+    void openPrintScreen(bool modal);
+    void showAuthor(QWidget *opener);
+    void showInstructions(QWidget *opener);
+    void unloadAll();
 
-// Forgets the screens (tests start every case from a fresh program).
-void reset();
-}
+    PrintDialogs m_systemDialogs;
+    PrintDialogs &m_dialogs;
+    Random m_random;
+    Esercizio m_esercizio;
+    std::unique_ptr<FrmInizio> m_inizio;
+    std::unique_ptr<FrmOperativo> m_operativo;
+    QPointer<FrmStampa> m_stampa;
+    QPointer<InfoScreen> m_autore; // while the author screen is open
+};

@@ -1,5 +1,4 @@
 #include "app/Programma.h"
-#include "start/FrmInizio.h"
 #include <QApplication>
 
 int main(int argc, char *argv[])
@@ -8,10 +7,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Calcolino"));
     // The start screen ends the run when it closes, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
-    FrmInizio &inizio = Programma::frmInizio();
-    inizio.showMaximized();
-    inizio.activateWindow();
-    const int rc = app.exec();
-    Programma::reset(); // the screens go before the application object
-    return rc;
+    Programma programma;
+    programma.start();
+    return app.exec();
 }

@@ -1,34 +1,69 @@
 #include "exercise/FrmOperativo.h"
-#include "app/Programma.h"
+#include "input/KeyTables.h"
 #include "layout/GridGeometry.h"
-#include "layout/Twips.h"
-#include "print/FrmStampa.h"
-#include "start/FrmInizio.h"
+#include "screens/Twips.h"
+#include <QAction>
 #include <QCloseEvent>
 #include <QMenuBar>
 
 using Rules = ButtonArray::Rules;
+using Frame = Esercizio::Frame;
 
 namespace {
-const QColor ColoreCella(255, 235, 168); // answer cell
-const QColor Giallo(255, 255, 0);        // a wrong answer was given in this row
-const QString Vuoto = QStringLiteral("?");
-Sessione &S() { return Programma::sessione; }
+// The four frames of the lower panel, in the order the session names them.
+const char *const FrameNames[4] = {"fraTastierino", "fraAiuto", "fraIntervento", "fraAvviso"};
 }
 
-FrmOperativo::FrmOperativo()
-    : Option1(Rules::guardate(&BloccoSpazioTastierino, &BloccoTastoTastierino),
-              [this](int i, int k) { return Option1_KeyDown(i, k); }, [this](int i) { PremiTasto(i); }),
-      Option3(Rules::coppia(),
-              [this](int i, int k) { return Option3_KeyDown(i, k); },
-              [this](int i) { i == 0 ? SiSi() : NoNo(); }),
-      optAvviso(Rules::coppia(),
-                [this](int i, int k) { return optAvviso_KeyDown(i, k); },
-                [this](int i) { i == 0 ? Stampa() : AzzeraSessione(); }),
-      optOK(Rules::qualsiasiTasto(),
-            [this](int, int) { optOK_Conferma(); return true; }, [this](int) { optOK_Conferma(); })
+FrmOperativo::FrmOperativo(Esercizio &esercizio)
+    : m_esercizio(esercizio),
+      Option1(Rules::guardate(&esercizio.BloccoSpazioTastierino, &esercizio.BloccoTastoTastierino),
+              &KeyTables::keypad, [&esercizio](int i) { esercizio.PremiTasto(i); },
+              [&esercizio](int i) { i == Keypad::Cancella ? esercizio.deleteDigit() : esercizio.typeDigit(i); }),
+      Option3(Rules::coppia(), &KeyTables::helpOffer,
+              [&esercizio](int i) { i == 0 ? esercizio.SiSi() : esercizio.NoNo(); }),
+      optAvviso(Rules::coppia(), &KeyTables::warning,
+                [&esercizio](int i) { i == 0 ? esercizio.Stampa() : esercizio.AzzeraSessione(); }),
+      optOK(Rules::qualsiasiTasto(), &KeyTables::anyKey, [&esercizio](int) { esercizio.optOK_Conferma(); })
 {
-    preparaPulsanti();
+    const Def::Screen &def = Def::frmOperativo();
+    setObjectName(QString::fromLatin1(def.name));
+    setWindowTitle(QString::fromUtf8(def.caption));
+    setWindowIcon(Def::windowIcon());
+
+    MnuStampaEsercizio = menuBar()->addAction(QStringLiteral("Stampa esercizio"));
+    MnuStampaEsercizio->setObjectName(QStringLiteral("MnuStampaEsercizio"));
+    mnuInfo = menuBar()->addAction(QStringLiteral("Autore"));
+    mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
+    mnuIstruzioni = menuBar()->addAction(QStringLiteral("Istruzioni"));
+    mnuIstruzioni->setObjectName(QStringLiteral("mnuIstruzioni"));
+    // Not available for the whole life of the screen.
+    MnuStampaEsercizio->setEnabled(false);
+    mnuIstruzioni->setEnabled(false);
+    connect(MnuStampaEsercizio, &QAction::triggered, this, &FrmOperativo::MnuStampaEsercizio_Click);
+    connect(mnuInfo, &QAction::triggered, this, &FrmOperativo::mnuInfo_Click);
+    connect(mnuIstruzioni, &QAction::triggered, this, &FrmOperativo::mnuIstruzioni_Click);
+
+    auto *client = new QWidget;
+    setCentralWidget(client);
+    m_screen.build(def, client);
+    std::vector<OptionButton *> keys;
+    for (int i = 0; i < Keypad::Buttons; ++i)
+        keys.push_back(m_screen.button("Option1", i));
+    Option1.setButtons(keys);
+    Option3.setButtons({m_screen.button("Option3", 0), m_screen.button("Option3", 1)});
+    optAvviso.setButtons({m_screen.button("optAvviso", 0), m_screen.button("optAvviso", 1)});
+    optOK.setButtons({m_screen.button("optOK")});
+
+    connect(&esercizio, &Esercizio::tableChanged, this, &FrmOperativo::showTable);
+    connect(&esercizio, &Esercizio::rowChanged, this, &FrmOperativo::showRow);
+    connect(&esercizio, &Esercizio::cellChanged, this, &FrmOperativo::showCell);
+    connect(&esercizio, &Esercizio::keysChanged, this, &FrmOperativo::showKeys);
+    connect(&esercizio, &Esercizio::framesChanged, this, &FrmOperativo::showFrames);
+    connect(&esercizio, &Esercizio::focusMoved, this, &FrmOperativo::showFocus);
+    connect(&esercizio, &Esercizio::closeRequested, this, &FrmOperativo::Scarica);
+
+    client->installEventFilter(this);
+    resizeClient(Twips::toPx(QRectF(0, 0, def.clientWidth, def.clientHeight)).size());
 }
 
 FrmOperativo::~FrmOperativo() = default;
@@ -63,8 +98,7 @@ void FrmOperativo::Form_Load()
     m_screen.restoreDesign();
     m_proportions = captureProportions(m_screen);
     PosizionaLinee(m_screen);
-    rendiAttivo("fraTastierino");
-    AzzeraSessione();
+    m_esercizio.open();
 }
 
 bool FrmOperativo::eventFilter(QObject *o, QEvent *e)
@@ -83,190 +117,9 @@ void FrmOperativo::Form_Resize()
     PosizionaRiquadri();
 }
 
-void FrmOperativo::Scarica()
-{
-    close();
-}
-
-void FrmOperativo::closeEvent(QCloseEvent *e)
-{
-    // Nothing is kept of the session; the screen's own variables stay with the object.
-    e->accept();
-    if (!m_caricato)
-        return;
-    m_caricato = false;
-    // The start screen, still open underneath, is the active window again.
-    FrmInizio *inizio = Programma::frmInizioSeEsiste();
-    if (inizio && inizio->isVisible()) {
-        inizio->raise();
-        inizio->activateWindow();
-    }
-}
-
-// ---------------------------------------------------------------- the session
-
-void FrmOperativo::DisabilitaRiquadri()
-{
-    for (const char *f : {"fraAiuto", "fraTastierino", "fraAvviso", "fraIntervento"})
-        m_screen.panel(f)->setEnabled(false);
-}
-
-void FrmOperativo::rendiAttivo(const char *frame)
-{
-    DisabilitaRiquadri();
-    Panel *p = m_screen.panel(frame);
-    p->setEnabled(true);
-    p->raise();
-}
-
-void FrmOperativo::armaRiga(int r)
-{
-    S().Risposta.clear();
-    cella(r)->setCaption(Vuoto);
-    for (const char *n : {"lblSegno", "lblUguale", "Shape4"})
-        m_screen.get<QWidget>(n, r)->setVisible(true);
-    m_screen.line("Line2", r)->setVisible(true);
-}
-
-void FrmOperativo::disarmaRiga(int r)
-{
-    for (const char *n : {"lblSegno", "lblUguale", "Shape4"})
-        m_screen.get<QWidget>(n, r)->setVisible(false);
-    m_screen.line("Line2", r)->setVisible(false);
-}
-
-void FrmOperativo::AzzeraSessione()
-{
-    rendiAttivo("fraTastierino");
-    S().RigheFatte = 0;
-    RigaCorrente = 0;
-    S().svuotaRighe();
-    NuovaScheda();
-}
-
-void FrmOperativo::NuovaScheda()
-{
-    RigaCorrente = 0;
-    for (int k = 0; k <= 10; ++k)
-        Estratto[size_t(k)].clear();
-    for (int g = 0; g < 10; ++g) {
-        cella(g)->setCaption(QString());
-        cella(g)->setBackColor(ColoreCella);
-        disarmaRiga(g);
-    }
-    armaRiga(0);
-    AbilitaRisposta();
-    EstraiOrdine();
-}
-
-void FrmOperativo::EstraiOrdine()
-{
-    m_casuale.reseed(Casuale::orologio());
-    for (int g = 0; g < 10; ++g) {
-        int k;
-        do
-            k = int(m_casuale.next() * 10) + 1;
-        while (Estratto[size_t(k)] == QLatin1String("si"));
-        Estratto[size_t(k)] = QStringLiteral("si");
-        Addendo = int16_t(k);
-        MostraRiga(g);
-    }
-}
-
-void FrmOperativo::MostraRiga(int g)
-{
-    const int n = Programma::NumeroTabella, k = Addendo;
-    m_screen.label("Label1")->setCaption(QString::number(n));
-    m_screen.label("Label2", g)->setCaption(QString::number(k));
-    S().Risultati[size_t(g)] = QLatin1Char(' ') + QString::number(n + k);
-    const int slot = Sessione::slotDellaRiga(S().RigheFatte, g);
-    if (slot >= 0 && slot < int(S().RigheStampa.size()))
-        S().RigheStampa[size_t(slot)] = Sessione::prefisso(n, k);
-}
-
-// ---------------------------------------------------------------- answer entry and checking
-
-void FrmOperativo::mostraRisposta()
-{
-    cella(RigaCorrente)->setCaption(S().Risposta.isEmpty() ? Vuoto : S().Risposta);
-}
-
-void FrmOperativo::PremiTasto(int Index)
-{
-    QString &Risposta = S().Risposta;
-    switch (Index) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9:
-        Risposta += Option1.button(Index)->text();
-        if (Risposta.size() >= 3)
-            Risposta.truncate(3); // a fourth digit is dropped
-        if (Risposta.startsWith(QLatin1Char('0')))
-            Risposta.clear(); // no answer begins with 0
-        mostraRisposta();
-        break;
-    case 10:
-        Risposta.chop(1);
-        mostraRisposta();
-        break;
-    case 11: VerificaRisposta(); break;
-    case 12: NuovaScheda(); break;
-    case 13: Scarica(); break;
-    default: break;
-    }
-}
-
-void FrmOperativo::lblRisultato_Change(int Index)
-{
-    // "Invio" is there exactly while the cell shows an answer.
-    Option1.button(11)->setEnabled(cella(Index)->caption() != Vuoto);
-}
-
-void FrmOperativo::VerificaRisposta()
-{
-    const int r = RigaCorrente;
-    S().aggiungi(S().RigheFatte, S().Risposta + QStringLiteral("  "));
-    if (S().Risposta.trimmed() == S().Risultati[size_t(r)].trimmed()) {
-        S().Risposta.clear();
-        disarmaRiga(r);
-        RigaCorrente = int16_t(r + 1);
-        ++S().RigheFatte;
-        ControllaAvviso();
-        if (RigaCorrente >= 10) {
-            RigaCorrente = 0;
-            AbilitaFineScheda();
-            return;
-        }
-        AbilitaRisposta();
-        armaRiga(RigaCorrente);
-    } else {
-        cella(r)->setBackColor(Giallo);
-        rendiAttivo("fraAiuto");
-        Option3.focus(0);
-    }
-}
-
-void FrmOperativo::AbilitaRisposta()
-{
-    for (int i = 0; i <= 10; ++i)
-        Option1.button(i)->setEnabled(true);
-    Option1.button(11)->setEnabled(cella(RigaCorrente)->caption() != Vuoto);
-    Option1.button(12)->setEnabled(false);
-    Option1.button(13)->setEnabled(false);
-    Option1.focus(0); // dropped when the keypad is not the active overlay
-}
-
-void FrmOperativo::AbilitaFineScheda()
-{
-    for (int i = 0; i <= 11; ++i)
-        Option1.button(i)->setEnabled(false);
-    Option1.button(12)->setEnabled(true);
-    Option1.button(13)->setEnabled(true);
-    Option1.focus(12);
-}
-
-// ---------------------------------------------------------------- help, intervention, warning
-
 void FrmOperativo::PosizionaRiquadri()
 {
+    // The four frames are of one size and share the reference label's place.
     const QRectF &ref = m_screen.twips("lblRiferimento");
     for (const char *f : {"fraAiuto", "fraTastierino", "fraAvviso", "fraIntervento"}) {
         Screen::Item &it = m_screen.item(f);
@@ -274,65 +127,86 @@ void FrmOperativo::PosizionaRiquadri()
     }
 }
 
-void FrmOperativo::SiSi()
+void FrmOperativo::Scarica()
 {
-    const int r = RigaCorrente;
-    cella(r)->setCaption(S().Risultati[size_t(r)]);
-    S().aggiungi(S().RigheFatte, S().Risultati[size_t(r)]);
-    rendiAttivo("fraTastierino");
-    disarmaRiga(r);
-    RigaCorrente = int16_t(r + 1);
-    // The check comes before the count grows: help on the 30th row brings the warning with
-    // the 31st (or at once through the intervention, which checks again).
-    ControllaAvviso();
-    const bool fine = RigaCorrente >= 10;
-    if (!fine) {
-        AbilitaRisposta();
-    } else {
-        RigaCorrente = 0;
-        AbilitaFineScheda();
-    }
-    ++S().RigheFatte;
-    if (!fine)
-        armaRiga(RigaCorrente);
+    close();
 }
 
-void FrmOperativo::NoNo()
+void FrmOperativo::closeEvent(QCloseEvent *e)
 {
-    ++ContaNo;
-    if (ContaNo < 3) {
-        rendiAttivo("fraTastierino");
-        armaRiga(RigaCorrente);
-        AbilitaRisposta();
-    } else {
-        ContaNo = 0;
-        rendiAttivo("fraIntervento");
-        optOK.focus(0);
-        optOK.button(0)->setChecked(false);
-    }
-}
-
-void FrmOperativo::optOK_Conferma()
-{
-    optOK.button(0)->setChecked(false);
-    SiSi();
-    rendiAttivo("fraTastierino");
-    if (RigaCorrente == 0)
-        AbilitaFineScheda(); // the help ended the sheet
-    else
-        AbilitaRisposta();
-    ControllaAvviso();
-}
-
-void FrmOperativo::ControllaAvviso()
-{
-    if (S().RigheFatte < 30)
+    // Nothing is kept of the session but what outlives the window.
+    e->accept();
+    if (!m_caricato)
         return;
-    rendiAttivo("fraAvviso");
-    optAvviso.focus(0);
+    m_caricato = false;
+    emit closed();
 }
 
-void FrmOperativo::Stampa()
+// ---------------------------------------------------------------- what the session shows
+
+void FrmOperativo::showTable()
 {
-    FrmStampa::apri(S().righeCompletate(), S().RigheFatte, Programma::NumeroTabella, false);
+    m_screen.label("Label1")->setCaption(m_esercizio.view().Label1);
+}
+
+void FrmOperativo::showRow(int g)
+{
+    const Esercizio::View &v = m_esercizio.view();
+    m_screen.label("Label2", g)->setCaption(v.Label2[size_t(g)]);
+    const bool armed = v.armed[size_t(g)];
+    for (const char *n : {"lblSegno", "lblUguale", "Shape4"})
+        m_screen.get<QWidget>(n, g)->setVisible(armed);
+    m_screen.line("Line2", g)->setVisible(armed);
+}
+
+void FrmOperativo::showCell(int g)
+{
+    const Esercizio::View &v = m_esercizio.view();
+    VbLabel *cell = m_screen.label("lblRisultato", g);
+    cell->setCaption(v.lblRisultato[size_t(g)]);
+    cell->setBackColor(Def::color(v.yellow[size_t(g)] ? Def::Yellow : Def::Cell));
+}
+
+void FrmOperativo::showKeys()
+{
+    for (int i = 0; i < Keypad::Buttons; ++i)
+        Option1.button(i)->setEnabled(m_esercizio.view().enabled[size_t(i)]);
+}
+
+void FrmOperativo::showFrames()
+{
+    // All four disabled first, in the design's order, then the active one enabled and in front.
+    const Esercizio::View &v = m_esercizio.view();
+    for (Frame f : {Frame::fraAiuto, Frame::fraTastierino, Frame::fraAvviso, Frame::fraIntervento})
+        m_screen.panel(FrameNames[int(f)])->setEnabled(false);
+    for (int f = 0; f < 4; ++f)
+        if (v.frameEnabled[size_t(f)])
+            m_screen.panel(FrameNames[f])->setEnabled(true);
+    m_screen.panel(FrameNames[int(v.front)])->raise();
+}
+
+void FrmOperativo::showFocus()
+{
+    const Esercizio::Focus &f = m_esercizio.view().focus;
+    ButtonArray *const arrays[4] = {&Option1, &Option3, &optOK, &optAvviso};
+    arrays[int(f.frame)]->focus(f.index);
+}
+
+// ---------------------------------------------------------------- the menu bar
+
+void FrmOperativo::mnuInfo_Click()
+{
+    emit authorRequested();
+    Option1.focus(1); // dropped when "1" cannot take it
+}
+
+void FrmOperativo::mnuIstruzioni_Click()
+{
+    emit instructionsRequested();
+    Option1.focus(1);
+}
+
+void FrmOperativo::MnuStampaEsercizio_Click()
+{
+    emit printRequested();
 }

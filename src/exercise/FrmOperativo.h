@@ -1,58 +1,36 @@
 #pragma once
-#include "app/Sessione.h"
+#include "exercise/Esercizio.h"
 #include "input/ButtonArray.h"
 #include "layout/ControlProportion.h"
 #include "screens/Screen.h"
 #include <QMainWindow>
-#include <array>
-#include <cstdint>
 
 class QAction;
 
-// The exercise screen: a session of sheets of ten sums on the chosen table.
+// The exercise screen: shows what the session says and hands it the pupil's presses. The
+// object outlives its window: closing the screen and opening it again keeps the session's
+// press flags and its count of "NO" answers.
 class FrmOperativo : public QMainWindow {
     Q_OBJECT
 public:
-    FrmOperativo();
+    explicit FrmOperativo(Esercizio &esercizio);
     ~FrmOperativo() override;
 
     Screen &screen() { return m_screen; }
+    // Shows the client area at the given size in pixels (the window grows by the menu bar).
     void resizeClient(QSize px);
 
-    // Loading and unloading the screen; the object and its own variables outlive both.
+    // Loading opens a fresh session and shows the screen maximized; a loaded screen only
+    // comes to the front.
     void Carica();
     void Scarica();
     bool caricato() const { return m_caricato; }
 
-    // The session
-    void AzzeraSessione();
-    void NuovaScheda();
-    void EstraiOrdine();
-    void MostraRiga(int g);
-    void DisabilitaRiquadri();
-
-    // Answer entry and checking
-    void PremiTasto(int Index);
-    void VerificaRisposta();
-    void AbilitaRisposta();
-    void AbilitaFineScheda();
-    void lblRisultato_Change(int Index);
-
-    // Help, intervention, warning
-    void PosizionaRiquadri();
-    void SiSi();
-    void NoNo();
-    void optOK_Conferma();
-    void ControllaAvviso();
-    void Stampa();
-
-    // The screen's own variables
-    int16_t RigaCorrente = 0;
-    int16_t Addendo = 0;
-    std::array<QString, 12> Estratto;
-    int16_t ContaNo = 0;
-    bool BloccoSpazioTastierino = false;
-    bool BloccoTastoTastierino = false;
+signals:
+    void closed();                // the start screen, underneath, is the active window again
+    void authorRequested();       // "Autore": the author screen, modal
+    void instructionsRequested(); // "Istruzioni": the instructions screen, modal
+    void printRequested();        // "Stampa esercizio": the print screen, modal
 
 protected:
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -61,23 +39,20 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
-    void rendiAttivo(const char *frame); // the overlay rule: one active frame, in front
-    void armaRiga(int r);
-    void disarmaRiga(int r);
-    VbLabel *cella(int r) { return m_screen.label("lblRisultato", r); }
-    void mostraRisposta(); // the current cell shows Risposta, or "?"
-
-    // The buttons' key tables and the menus
-    void preparaPulsanti();
-    bool Option1_KeyDown(int Index, int KeyCode);
-    bool Option3_KeyDown(int Index, int KeyCode);
-    bool optAvviso_KeyDown(int Index, int KeyCode);
-    void ScriviCifra(int d);
-    void CancellaCifra();
+    void PosizionaRiquadri();
     void mnuInfo_Click();
     void mnuIstruzioni_Click();
     void MnuStampaEsercizio_Click();
 
+    // What the session shows.
+    void showTable();
+    void showRow(int g);
+    void showCell(int g);
+    void showKeys();
+    void showFrames();
+    void showFocus();
+
+    Esercizio &m_esercizio;
     Screen m_screen;
     ControlProportions m_proportions;
     ButtonArray Option1;
@@ -87,6 +62,5 @@ private:
     QAction *MnuStampaEsercizio = nullptr;
     QAction *mnuInfo = nullptr;
     QAction *mnuIstruzioni = nullptr;
-    Casuale m_casuale;
     bool m_caricato = false;
 };

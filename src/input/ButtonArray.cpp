@@ -1,18 +1,24 @@
 #include "input/ButtonArray.h"
 #include "input/KeyCodes.h"
+#include "screens/ScreenDef.h"
 #include <QKeyEvent>
 
-const QColor ButtonArray::FocusColor(255, 192, 128);
-const QColor ButtonArray::RestColor(255, 224, 192);
-
-ButtonArray::ButtonArray(Rules rules, KeyTable keyTable, Action confirm)
-    : m_rules(rules), m_keyTable(std::move(keyTable)), m_confirm(std::move(confirm))
+ButtonArray::ButtonArray(Rules rules, KeyTable keyTable, Action confirm, Action own)
+    : m_rules(rules), m_keyTable(keyTable), m_confirm(std::move(confirm)), m_own(std::move(own))
 {
+}
+
+ButtonArray::~ButtonArray()
+{
+    for (const QPointer<OptionButton> &b : m_alive)
+        if (b)
+            b->attach(nullptr, 0);
 }
 
 void ButtonArray::setButtons(std::vector<OptionButton *> buttons)
 {
     m_buttons = std::move(buttons);
+    m_alive.assign(m_buttons.begin(), m_buttons.end());
     for (size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons[i]->attach(this, int(i));
 }
@@ -30,14 +36,14 @@ void ButtonArray::gotFocus(int index)
 {
     // The focus shows by colour alone; the selected look is always taken back.
     if (m_rules.focusColours)
-        m_buttons[size_t(index)]->setBackColor(FocusColor);
+        m_buttons[size_t(index)]->setBackColor(Def::color(Def::Focus));
     m_buttons[size_t(index)]->setChecked(false);
 }
 
 void ButtonArray::lostFocus(int index)
 {
     if (m_rules.focusColours)
-        m_buttons[size_t(index)]->setBackColor(RestColor);
+        m_buttons[size_t(index)]->setBackColor(Def::color(Def::Rest));
     if (m_rules.lostFocusClearsValue)
         m_buttons[size_t(index)]->setChecked(false);
 }
@@ -47,8 +53,8 @@ void ButtonArray::keyDown(int index, QKeyEvent *e)
     const int code = KeyCode::of(e);
     // KeyDown: the array's key table, once per press while the flag guards it.
     if (!(m_rules.bloccoTasto && *m_rules.bloccoTasto)) {
-        const bool letThrough = m_keyTable(index, code);
-        if (letThrough && m_rules.bloccoTasto)
+        const bool taken = act(index, m_keyTable(code));
+        if (taken && m_rules.bloccoTasto)
             *m_rules.bloccoTasto = true;
     }
     // KeyPress: only the space character does anything, the scanning step.
@@ -92,11 +98,30 @@ void ButtonArray::keyUp(int index, QKeyEvent *)
         m_buttons[size_t(index)]->setChecked(false);
 }
 
+bool ButtonArray::act(int index, const KeyTables::Effect &e)
+{
+    using K = KeyTables::Effect::Kind;
+    if (e.kind == K::Discard)
+        return false;
+    if (e.needsEnabled >= 0 && !m_buttons.at(size_t(e.needsEnabled))->ownEnabled())
+        return true;
+    switch (e.kind) {
+    case K::FocusOn: focus(e.index); break;
+    case K::Confirm: m_confirm(index); break;
+    case K::Own:
+        if (m_own)
+            m_own(e.index);
+        break;
+    default: break;
+    }
+    return true;
+}
+
 void ButtonArray::activate(int index)
 {
     // Enter on the button, through the array's key table. A press is not a held key: the
     // press flags neither keep it back nor change.
-    m_keyTable(index, KeyCode::Enter);
+    act(index, m_keyTable(KeyCode::Enter));
 }
 
 void ButtonArray::mouseDown(int index, Qt::MouseButton)

@@ -1,6 +1,8 @@
 #pragma once
+#include "input/KeyTables.h"
 #include "screens/Controls.h"
 #include <QColor>
+#include <QPointer>
 #include <functional>
 #include <vector>
 
@@ -63,12 +65,14 @@ public:
         }
     };
 
-    // The key table: acts on a key and says whether the key is let through (true) or
-    // discarded (false). Enter is in every table, confirming the focused button.
-    using KeyTable = std::function<bool(int index, int keyCode)>;
+    // The key table (input/KeyTables.h) says what each key does; the array moves the focus
+    // itself and leaves confirming, and the owner's own actions, to the owner.
+    using KeyTable = KeyTables::Effect (*)(int keyCode);
     using Action = std::function<void(int index)>;
 
-    ButtonArray(Rules rules, KeyTable keyTable, Action confirm);
+    ButtonArray(Rules rules, KeyTable keyTable, Action confirm, Action own = {});
+    // The buttons outlive the array in their window: they are told that nobody listens now.
+    ~ButtonArray() override;
     void setButtons(std::vector<OptionButton *> buttons);
     OptionButton *button(int i) const { return m_buttons.at(size_t(i)); }
     int count() const { return int(m_buttons.size()); }
@@ -76,9 +80,6 @@ public:
     // Moves the focus to button i; false when it cannot take it (disabled, or its panel is).
     bool focus(int i) const;
     void confirm(int index) { m_confirm(index); }
-
-    static const QColor FocusColor; // RGB(255,192,128)
-    static const QColor RestColor;  // RGB(255,224,192)
 
     // ButtonEvents
     void gotFocus(int index) override;
@@ -91,10 +92,13 @@ public:
     void activate(int index) override;
 
 private:
+    bool act(int index, const KeyTables::Effect &e); // false: the key is discarded
     void scan(int index);
     void clearFlags();
     Rules m_rules;
     KeyTable m_keyTable;
     Action m_confirm;
+    Action m_own;
     std::vector<OptionButton *> m_buttons;
+    std::vector<QPointer<OptionButton>> m_alive;
 };

@@ -4,12 +4,11 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
-#include <functional>
 
+class PrintDialogs;
 class QLabel;
 class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 
 // The print screen: a page preview of the pupil's work, to print or save as PDF.
 class FrmStampa : public QWidget {
@@ -18,32 +17,25 @@ class FrmStampa : public QWidget {
     Q_PROPERTY(int rowCount READ rowCount)
     Q_PROPERTY(int table READ table)
 public:
-    FrmStampa(const QStringList &rows, int rowCount, int table, QWidget *parent = nullptr);
+    FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCount, int table);
     ~FrmStampa() override;
     QStringList rows() const { return m_rows; }
     int rowCount() const { return m_rowCount; }
     int table() const { return m_table; }
-    QDate data() const { return m_data; }
+    QDate date() const { return m_date; }
+    // New rows for the screen already open.
+    void setRows(const QStringList &rows, int rowCount, int table);
+    // The window to go back to when the screen closes.
+    void setOpener(QWidget *opener) { m_opener = opener; }
 
-    // Opens the print screen with the print rows. Not modal: returns at once with the open
-    // screen (one print screen at a time: an open one takes the new rows and comes forward).
-    // Modal: returns only once the screen has closed, with nullptr.
-    static FrmStampa *apri(const QStringList &rows, int rowCount, int table, bool modal);
-
-    // The page, drawn the same on the preview, the printer and the PDF: `pagina` is the whole
+    // The page, drawn the same on the preview, the printer and the PDF: `page` is the whole
     // A4 sheet in the painter's coordinates.
-    static void disegnaPagina(QPainter &p, const QRectF &pagina, const QStringList &rows, int rowCount, int table,
-                              const QDate &data);
+    static void paintPage(QPainter &p, const QRectF &page, const QStringList &rows, int rowCount, int table,
+                          const QDate &date);
     // One A4 page on a printer or PDF writer; false when the device cannot be painted on.
-    bool disegnaSu(QPagedPaintDevice &device) const;
+    bool paintOn(QPagedPaintDevice &device) const;
     // "Tabella del 4", as the start screen names the tables.
-    static QString nomeTabella(int table);
-
-    // The two dialogs, replaceable so that tests never open a real one. The file dialog gives
-    // the path the user chose ("" when cancelled); the print dialog sets up the printer and
-    // says whether to print.
-    static std::function<QString(QWidget *parent, const QString &proposta)> scegliFilePdf;
-    static std::function<bool(QPrinter *printer, QWidget *parent)> scegliStampante;
+    static QString tableName(int table);
 
     // The three commands: "Stampa", "Salva PDF", "Chiudi".
     void Stampa();
@@ -59,18 +51,17 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    void imposta(const QStringList &rows, int rowCount, int table);
-    bool optComando_KeyDown(int Index, int KeyCode);
     void EseguiComando(int Index);
-    void avvisa(const QString &testo);
+    void say(const QString &text, bool ok = true);
 
+    PrintDialogs &m_dialogs;
     QStringList m_rows;
     int m_rowCount;
     int m_table;
-    QDate m_data;
+    QDate m_date;
     ButtonArray optComando;
-    QWidget *m_anteprima = nullptr;
-    QLabel *m_messaggio = nullptr;
-    QPointer<QWidget> m_apertoDa; // the window to go back to when the screen closes
-    bool m_tastoPremuto = false;  // a key has been pressed here since the screen opened
+    QWidget *m_preview = nullptr;
+    QLabel *m_message = nullptr;
+    QPointer<QWidget> m_opener;
+    bool m_keyPressed = false; // a key has been pressed here since the screen opened
 };

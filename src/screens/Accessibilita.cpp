@@ -1,5 +1,5 @@
 #include "screens/Accessibilita.h"
-#include "app/Programma.h"
+#include "screens/ScreenDef.h"
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -67,7 +67,7 @@ void applica(const QString &schermo, QWidget *radice)
     if (schermo == QLatin1String("FrmInizio")) {
         for (int i = 0; i <= 10; ++i)
             if (QWidget *b = controllo(QStringLiteral("Option1_%1").arg(i)))
-                b->setAccessibleDescription(Programma::nomeTabella(i));
+                b->setAccessibleDescription(Def::tableName(i));
     } else if (schermo == QLatin1String("frmOperativo")) {
         parola(QStringLiteral("Label1"), "Tabella");
         for (int g = 0; g < 10; ++g) {

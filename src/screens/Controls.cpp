@@ -1,5 +1,5 @@
 #include "screens/Controls.h"
-#include "layout/Twips.h"
+#include "screens/Twips.h"
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -30,10 +30,8 @@ VbLabel::VbLabel(QWidget *parent) : QLabel(parent), m_back(Qt::white), m_fore(Qt
 
 void VbLabel::setCaption(const QString &caption)
 {
-    if (caption == text())
-        return;
-    setText(caption);
-    emit captionChanged(caption);
+    if (caption != text())
+        setText(caption);
 }
 
 void VbLabel::setBackColor(const QColor &c)

@@ -22,8 +22,7 @@ public:
     virtual void activate(int index) = 0;
 };
 
-// A label. Its caption may hold a lone carriage return, drawn as a line break; assigning a
-// different caption raises captionChanged at once, inside the assignment.
+// A label. Its caption may hold a lone carriage return, drawn as a line break.
 class VbLabel : public QLabel {
     Q_OBJECT
     Q_PROPERTY(QColor BackColor READ backColor WRITE setBackColor)
@@ -37,8 +36,6 @@ public:
     QColor foreColor() const { return m_fore; }
     void setForeColor(const QColor &c);
     void setLook(bool opaque, bool border, bool centred);
-signals:
-    void captionChanged(const QString &caption);
 protected:
     void paintEvent(QPaintEvent *) override;
 private:

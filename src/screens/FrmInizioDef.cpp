@@ -2,20 +2,7 @@
 
 namespace Def {
 
-QRgb color(unsigned vb)
-{
-    if (vb & 0x80000000u) {
-        switch (vb & 0xFFu) {
-        case 5: return qRgb(255, 255, 255);  // window background
-        case 15: return qRgb(240, 240, 240); // button face
-        default: return qRgb(0, 0, 0);       // window text, button text
-        }
-    }
-    return qRgb(int(vb & 0xFF), int((vb >> 8) & 0xFF), int((vb >> 16) & 0xFF));
-}
-
 namespace {
-constexpr unsigned Rest = 0x00C0E0FF;
 constexpr unsigned Red = 0x000000C0;
 constexpr unsigned Navy = 0x00800000;
 constexpr Font Arial18B{"Arial", 18, true};
@@ -51,7 +38,7 @@ const Screen &frmInizio()
             {"Label4", -1, Kind::Label, "frmTitolo", 315, 330, 7800, 1395, "TABELLA: sommarello", {"Arial", 27.75, true}, 0x00800000, Rest, Opaque | Centre, -1, 0},
             {"Label7", -1, Kind::Label, "frmTitolo", 8730, 405, 2250, 1140, "", {"Arial", 9.75, true}, 0x00C00000, Rest, None, -1, 0},
             {"Shape2", -1, Kind::Shape, "frmTitolo", 90, 60, 8160, 1875, "", {}, WindowText, Rest, Rounded, -1, 1},
-            {"Shape1", -1, Kind::Shape, "frmTitolo", 90, 90, 8220, 1935, "", {}, WindowText, 0x0080C0FF, Rounded, -1, 2},
+            {"Shape1", -1, Kind::Shape, "frmTitolo", 90, 90, 8220, 1935, "", {}, WindowText, Focus, Rounded, -1, 2},
             {"Shape3", -1, Kind::Shape, "frmTitolo", 8385, 60, 3120, 1875, "", {}, WindowText, Rest, Rounded, -1, 1},
             {"Shape4", -1, Kind::Shape, "frmTitolo", 8340, 30, 3180, 1935, "", {}, WindowText, 0x00C00000, Rounded, -1, 1},
             table(0, 135, 225, 1230, 585),
@@ -71,6 +58,15 @@ const Screen &frmInizio()
             command(2, "Esci", 1740, 22),
         }};
     return s;
+}
+
+QString tableName(int n)
+{
+    static const char *const names[] = {
+        "Tabella dello 0", "Tabella dell' 1", "Tabella del 2", "Tabella del 3", "Tabella del 4", "Tabella del 5",
+        "Tabella del 6", "Tabella del 7", "Tabella dell'8", "Tabella del 9", "Tabella del 10",
+    };
+    return n >= 0 && n <= 10 ? QString::fromUtf8(names[n]) : QString();
 }
 
 }

@@ -3,10 +3,7 @@
 namespace Def {
 
 namespace {
-constexpr unsigned Rest = 0x00C0E0FF;
-constexpr unsigned Focus = 0x0080C0FF;
 constexpr unsigned Red = 0x000000FF;
-constexpr unsigned ButtonFace = 0x8000000F;
 constexpr unsigned KeyBlue = 0x00C00000;
 constexpr Font Big{"Arial", 36, true};
 constexpr Font Sign{"Arial", 15.75, true};
@@ -56,7 +53,7 @@ std::vector<Control> controls()
     for (int i = 0; i < 10; ++i)
         c.push_back({"lblUguale", i, Kind::Label, "Frame1", UgualeLeft[i], 3315, 285, 285, "=", Sign, Red, Rest, Centre | (i == 0 ? None : Hidden), -1, 0});
     for (int i = 0; i < 10; ++i)
-        c.push_back({"lblRisultato", i, Kind::Label, "Frame1", CellLeft[i], 3630, 1035, 810, digits[i], Big, WindowText, 0x00A8EBFF, Opaque | Border | Centre, -1, 0});
+        c.push_back({"lblRisultato", i, Kind::Label, "Frame1", CellLeft[i], 3630, 1035, 810, digits[i], Big, WindowText, Cell, Opaque | Border | Centre, -1, 0});
 
     for (int i = 0; i < 14; ++i) {
         const Key &k = Keys[i];

@@ -1,5 +1,5 @@
 #include "screens/Screen.h"
-#include "layout/Twips.h"
+#include "screens/Twips.h"
 #include "screens/Accessibilita.h"
 #include <QWidget>
 #include <cstring>

@@ -1,5 +1,7 @@
 #pragma once
-#include <QRgb>
+#include <QColor>
+#include <QIcon>
+#include <QString>
 #include <vector>
 
 // A screen as it is designed: every control written once, with its twip geometry relative
@@ -32,10 +34,15 @@ struct Font {
     bool bold = false;
 };
 
-constexpr unsigned Default = 0xFFFFFFFFu; // "use the toolkit's default" for a colour
 constexpr unsigned WindowText = 0x80000008u;
 constexpr unsigned ButtonText = 0x80000012u;
-constexpr unsigned WindowBackground = 0x80000005u;
+constexpr unsigned ButtonFace = 0x8000000Fu;
+
+// The colours the screens share.
+constexpr unsigned Rest = 0x00C0E0FF;   // RGB(255,224,192): buttons at rest, the screens' background
+constexpr unsigned Focus = 0x0080C0FF;  // RGB(255,192,128): the button that has the focus
+constexpr unsigned Cell = 0x00A8EBFF;   // RGB(255,235,168): an answer cell
+constexpr unsigned Yellow = 0x0000FFFF; // an answer cell after a wrong answer
 
 struct Control {
     const char *name;
@@ -61,7 +68,15 @@ struct Screen {
 };
 
 // Converts a designer's colour, desktop colours included.
-QRgb color(unsigned vb);
+QColor color(unsigned vb);
+
+// A table's name as the start screen shows it: "Tabella dello 0", "Tabella dell' 1", ...
+// "Tabella del 10" (the spacing around the apostrophes differs between 1 and 8). Empty
+// outside 0..10.
+QString tableName(int n);
+
+// The window icon of both main screens.
+QIcon windowIcon();
 
 const Screen &frmInizio();
 const Screen &frmOperativo();

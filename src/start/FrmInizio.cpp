@@ -1,9 +1,6 @@
 #include "start/FrmInizio.h"
-#include "app/Programma.h"
-#include "exercise/FrmOperativo.h"
-#include "input/KeyCodes.h"
-#include "layout/Twips.h"
-#include "start/InfoScreens.h"
+#include "input/KeyTables.h"
+#include "screens/Twips.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
@@ -11,16 +8,17 @@
 
 using Rules = ButtonArray::Rules;
 
-FrmInizio::FrmInizio()
-    : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle, true),
-              [this](int i, int k) { return Option1_KeyDown(i, k); }, [this](int i) { ScegliTabella(i); }),
-      Option2(Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi),
-              [this](int i, int k) { return Option2_KeyDown(i, k); }, [this](int i) { EseguiComando(i); })
+FrmInizio::FrmInizio(int16_t &NumeroTabella)
+    : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle, true), &KeyTables::tables,
+              [this](int i) { ScegliTabella(i); }),
+      Option2(Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi), &KeyTables::commands,
+              [this](int i) { EseguiComando(i); }),
+      NumeroTabella(NumeroTabella)
 {
     const Def::Screen &def = Def::frmInizio();
     setObjectName(QString::fromLatin1(def.name));
     setWindowTitle(QString::fromUtf8(def.caption));
-    setWindowIcon(Programma::icona());
+    setWindowIcon(Def::windowIcon());
     mnuInfo = menuBar()->addAction(QStringLiteral("Autore"));
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
     connect(mnuInfo, &QAction::triggered, this, &FrmInizio::mnuInfo_Click);
@@ -93,8 +91,8 @@ void FrmInizio::Form_Resize()
 void FrmInizio::ScegliTabella(int Index)
 {
     if (Index >= 0 && Index <= 10) {
-        Programma::NumeroTabella = int16_t(Index);
-        m_screen.label("Label1")->setCaption(Programma::nomeTabella(Index));
+        NumeroTabella = int16_t(Index);
+        m_screen.label("Label1")->setCaption(Def::tableName(Index));
     }
     Option1.button(0)->setChecked(false);
     Option2.focus(0);
@@ -103,7 +101,7 @@ void FrmInizio::ScegliTabella(int Index)
 void FrmInizio::EseguiComando(int Index)
 {
     switch (Index) {
-    case 0: Programma::frmOperativo().Carica(); break;
+    case 0: emit exerciseRequested(); break;
     case 1: Option1.focus(0); break;
     case 2: close(); break;
     default: break;
@@ -112,7 +110,7 @@ void FrmInizio::EseguiComando(int Index)
 
 void FrmInizio::mnuInfo_Click()
 {
-    mostraAutore(this);
+    emit authorRequested();
 }
 
 void FrmInizio::closeEvent(QCloseEvent *e)
@@ -124,41 +122,6 @@ void FrmInizio::closeEvent(QCloseEvent *e)
 
 void FrmInizio::ScaricaTutto()
 {
-    scaricaAutore();
-    if (Programma::frmOperativoCreated())
-        Programma::frmOperativo().Scarica();
-    Programma::termina();
-}
-
-// ---------------------------------------------------------------- keys of the two arrays
-
-bool FrmInizio::Option1_KeyDown(int Index, int KeyCode)
-{
-    if (KeyCode::isDigit(KeyCode)) {
-        Option1.focus(KeyCode - KeyCode::Digit0); // a digit names a table, it does not choose it
-    } else if (KeyCode::isPadDigit(KeyCode)) {
-        Option1.focus(KeyCode - KeyCode::Pad0);
-    } else if (KeyCode == KeyCode::PadMultiply) {
-        Option1.focus(10);
-    } else if (KeyCode == KeyCode::Enter) {
-        ScegliTabella(Index);
-    } else if (KeyCode != 'S' && KeyCode != 'N') {
-        return false;
-    }
-    return true;
-}
-
-bool FrmInizio::Option2_KeyDown(int Index, int KeyCode)
-{
-    switch (KeyCode) {
-    case KeyCode::Digit0: Option2.focus(0); return true;
-    case KeyCode::Digit0 + 1: Option2.focus(1); return true;
-    case KeyCode::Enter: EseguiComando(Index); return true;
-    case KeyCode::F2:
-    case KeyCode::Backspace:
-    case 'A': case 'C': case 'E': case 'N': case 'V':
-        return true;
-    default:
-        return KeyCode::isDigit(KeyCode) || KeyCode::isPadDigit(KeyCode);
-    }
+    // The author screen and the exercise screen go with the start screen, and the run ends.
+    emit unloading();
 }

@@ -3,6 +3,7 @@
 #include "layout/ControlProportion.h"
 #include "screens/Screen.h"
 #include <QMainWindow>
+#include <cstdint>
 
 class QAction;
 
@@ -10,7 +11,8 @@ class QAction;
 class FrmInizio : public QMainWindow {
     Q_OBJECT
 public:
-    FrmInizio();
+    // The table chosen here is written to NumeroTabella, which the program keeps.
+    explicit FrmInizio(int16_t &NumeroTabella);
     ~FrmInizio() override;
 
     Screen &screen() { return m_screen; }
@@ -27,6 +29,11 @@ public:
     bool BloccoSpazioComandi = false;
     bool BloccoTastoComandi = false;
 
+signals:
+    void exerciseRequested(); // "Vai": the exercise screen for NumeroTabella
+    void authorRequested();   // "Autore": the author screen, modal
+    void unloading();         // the program ends: every other screen goes too
+
 protected:
     bool event(QEvent *e) override;
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -38,12 +45,11 @@ private:
     void Form_Resize();
     void VerificaEsistenzaFile(const QString &FileName);
     void ScaricaTutto();
-    bool Option1_KeyDown(int Index, int KeyCode);
-    bool Option2_KeyDown(int Index, int KeyCode);
 
     Screen m_screen;
     ControlProportions m_proportions;
     ButtonArray Option1;
     ButtonArray Option2;
+    int16_t &NumeroTabella;
     QAction *mnuInfo = nullptr;
 };

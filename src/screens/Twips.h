@@ -16,6 +16,4 @@ double fromPx(double px);
 QSizeF fromPx(QSize px);
 QRect toPx(const QRectF &twips);
 QPointF toPixels(const QPointF &twips);
-// Tests can pin the DPI so that twip expectations do not depend on the machine.
-void setLogicalDpiForTesting(double dpi);
 }

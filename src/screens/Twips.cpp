@@ -1,18 +1,13 @@
-#include "layout/Twips.h"
+#include "screens/Twips.h"
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
 namespace {
-double g_dpi = 0;
-
 double logicalDpi()
 {
-    if (g_dpi <= 0) {
-        const QScreen *s = QGuiApplication::primaryScreen();
-        g_dpi = (s && s->logicalDotsPerInch() > 0) ? s->logicalDotsPerInch() : 96.0;
-    }
-    return g_dpi;
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s && s->logicalDotsPerInch() > 0 ? s->logicalDotsPerInch() : 96.0;
 }
 }
 
@@ -29,6 +24,4 @@ QRect toPx(const QRectF &t)
 }
 
 QPointF toPixels(const QPointF &t) { return QPointF(toPixels(t.x()), toPixels(t.y())); }
-
-void setLogicalDpiForTesting(double dpi) { g_dpi = dpi; }
 }
