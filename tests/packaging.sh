@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
-# The desktop entry and metainfo are valid, and both the installed tree and the .deb hold the
-# program, its desktop entry, metainfo and icons. Usage: packaging.sh SOURCE_DIR BUILD_DIR
+# The desktop entry and metainfo are valid; the installed tree and the .deb hold the program, its
+# desktop entry, metainfo, icons, manual page, changelog and copyright; `man calcolino` finds the
+# page; lintian finds no error and no warning in the .deb, and every info tag it still reports is
+# explained in the README. Usage: packaging.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+fail() { echo "packaging: $*" >&2; exit 1; }
 
-desktop-file-validate "$src/data/org.example.Calcolino.desktop"
-appstreamcli validate --no-net "$src/data/org.example.Calcolino.metainfo.xml"
+# Valid means no error and no warning; hints, infos and pedantic remarks are fine.
+out=$(desktop-file-validate "$src/data/org.example.Calcolino.desktop" 2>&1) || { echo "$out"; fail "desktop entry not valid"; }
+! grep -Ei 'error|warning' <<<"$out" || fail "desktop entry: $out"
+out=$(appstreamcli validate --no-net --pedantic "$src/data/org.example.Calcolino.metainfo.xml" 2>&1) \
+  || { echo "$out"; fail "metainfo not valid"; }
+! grep -E '^[EW]:' <<<"$out" || fail "metainfo: $out"
+
+# The licence the metainfo declares, in full.
+cmp -s "$src/COPYING" /usr/share/common-licenses/GPL-3 || fail "COPYING is not the GPL 3 text"
 
 expected=(
   usr/bin/calcolino
   usr/share/applications/org.example.Calcolino.desktop
   usr/share/metainfo/org.example.Calcolino.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/calcolino.svg
+  usr/share/man/man1/calcolino.1.gz
+  usr/share/doc/calcolino/changelog.Debian.gz
+  usr/share/doc/calcolino/copyright
 )
 for s in 16 22 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${s}x${s}/apps/calcolino.png")
@@ -21,15 +34,40 @@ done
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 for f in "${expected[@]}"; do
-  [ -f "$work/root/$f" ] || { echo "not installed: $f"; exit 1; }
+  [ -f "$work/root/$f" ] || fail "not installed: $f"
+done
+
+# `man calcolino` shows the Italian page from where it is installed.
+page=$(MANPATH="$work/root/usr/share/man" MANWIDTH=80 LC_ALL=C.UTF-8 man calcolino 2>&1) \
+  || { echo "$page"; fail "man calcolino finds no page"; }
+for heading in NOME SINTASSI DESCRIZIONE FILE 'STATO DI USCITA'; do
+  grep -q "^$heading\$" <<<"$page" || fail "manual page without $heading"
 done
 
 (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
 deb=$(ls "$work"/deb/*.deb)
 listing=$(dpkg-deb -c "$deb")
 for f in "${expected[@]}"; do
-  grep -q " \./$f\$" <<<"$listing" || { echo "not in the package: $f"; exit 1; }
+  grep -q " \./$f\$" <<<"$listing" || fail "not in the package: $f"
 done
-# Dependencies computed from the binary: the Qt libraries it links.
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no Qt dependency computed"; exit 1; }
+# Dependencies computed from the binary (the Qt libraries it links), and the two it loads by name.
+depends=$(dpkg-deb -f "$deb" Depends)
+for p in libqt6widgets6 qt6-translations-l10n fonts-liberation; do
+  grep -qw "$p" <<<"$depends" || fail "no dependency on $p: $depends"
+done
+# The changelog's latest entry is the version being packaged.
+version=$(dpkg-deb -f "$deb" Version)
+[ "$(dpkg-parsechangelog -l "$src/packaging/changelog" -S Version)" = "$version" ] \
+  || fail "packaging/changelog does not begin with version $version"
+
+# lintian as a distribution runs it on a binary package; info and pedantic tags shown.
+lint=$(lintian --display-info --pedantic --fail-on error,warning "$deb" 2>"$work/lintian.err") \
+  || { echo "$lint"; cat "$work/lintian.err"; fail "lintian: errors or warnings"; }
+echo "$lint"
+! grep -E '^[EW]: ' <<<"$lint" || fail "lintian: errors or warnings"
+# Every info tag still reported, and every tag the package overrides, is explained in the README.
+for tag in $( (sed -nE 's/^[IP]: [^ ]+: ([a-z0-9-]+).*/\1/p' <<<"$lint"
+               sed -nE 's/^calcolino: ([a-z0-9-]+).*/\1/p' "$src/packaging/lintian-overrides") | sort -u); do
+  grep -q "\`$tag\`" "$src/README.md" || fail "lintian tag $tag not explained in the README"
+done
 echo "packaging: ok"
