@@ -1,263 +1,164 @@
-// The print screen: opened from the 30-row warning with the pupil's rows, saved as PDF,
-// printed, and worked by keys, scanning and any mouse button like the rest of the program.
+// The print screen as the pupil meets it: opened by "Stampa" on the 30-row warning with the rows
+// done, its three buttons worked by keys, scanning and any mouse button, the PDF and the printer;
+// the page the teacher gets (name, each row's mark, summary, legend), the same in the preview.
 #include "TestSupport.h"
-#include "app/Programma.h"
-#include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
-#include <QApplication>
-#include <QFile>
+#include <QPainter>
 #include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 
-namespace {
-const Qt::KeyboardModifiers Pad = Qt::KeypadModifier, No = Qt::NoModifier;
-
-QWidget *stampa()
+// Table 8 up to the warning through the session: the 4th row given by "SI", the 15th right after a
+// "NO", the 21st given by the intervention after two more; each row's mark on the page.
+static QString toTheWarning(T::Program &p)
 {
-    QWidget *s = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("frmStampa") && w->isVisible()) {
-            if (s)
-                qFatal("two print screens open");
-            s = w;
-        }
-    return s;
+    p.open(8);
+    Esercizio &e = p->esercizio();
+    QString marks;
+    for (int n = 0; n < 30; ++n) {
+        const QString right = e.session().Risultati[size_t(e.session().RigaCorrente)].trimmed();
+        marks += n == 3 ? u'A' : n == 14 ? u'R' : n == 20 ? u'I' : u'G'; // "r": the right result
+        QString script = QStringList{"r=", "r1=Nr=", "r1=S", "r1=Nr2=NK"}[QStringLiteral("GRAI").indexOf(marks.back())];
+        for (QChar c : script.replace("r", right))
+            c.isDigit() ? e.PremiTasto(c.digitValue()) : c == u'=' ? e.PremiTasto(Keypad::Invio) : c == u'S' ? e.SiSi() : c == u'N' ? e.NoNo() : e.optOK_Conferma();
+        if (e.session().mode == Esercizio::Mode::EndOfSheet && n < 29)
+            e.PremiTasto(Keypad::NuovaTabella);
+    }
+    return marks;
 }
-QAbstractButton *comando(int i) { return T::btn("frmStampa", QStringLiteral("optComando_%1").arg(i)); }
-QString messaggio() { return T::lbl("frmStampa", QStringLiteral("lblMessaggio"))->text(); }
 
-// The non-blank lines of a PDF as pdftotext reads them, blanks collapsed.
-QStringList righePdf(const QString &path)
+// The name field: a click on it with the mouse button `how` starts with ("l", "m"), then keys, and
+// Enter ("=") or Esc ("^") back to the first button.
+static void typeName(const QString &how)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {QStringLiteral("<pdftotext (poppler-utils) failed on %1>").arg(path)};
-    QStringList righe;
-    for (const QString &l : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (!l.trimmed().isEmpty())
-            righe << l.simplified();
-    return righe;
+    T::click(T::w("frmStampa", "txtNome"), T::Buttons[QStringLiteral("lrm").indexOf(how[0])]);
+    for (QChar c : how.mid(1))
+        T::type(c == u'=' ? Qt::Key_Return : c == u'^' ? Qt::Key_Escape : Qt::Key(c.unicode()));
+    QCOMPARE(T::focusName(), QString("optComando_0"));
 }
+
+// Keys at the focus ("=" Enter, "#" the numeric keypad's next key), mouse buttons ("lrm") on `target`.
+static void play(const QString &script, QWidget *target)
+{
+    for (int i = 0; i < script.size(); ++i) {
+        const Qt::KeyboardModifiers m = script[i] == u'#' && ++i ? Qt::KeypadModifier : Qt::NoModifier;
+        const Qt::Key k = script[i] == u'=' ? (m ? Qt::Key_Enter : Qt::Key_Return) : script[i] == u'\t' ? Qt::Key_Tab : Qt::Key(script[i].unicode());
+        if (const int b = QStringLiteral("lrm").indexOf(script[i]); b >= 0)
+            T::click(target, T::Buttons[b]);
+        else if (T::press(k, m); QTest::qWaitFor([] { return QApplication::activeWindow(); })) // after "Chiudi": the warning's
+            T::release(k, m);
+        if (const int named = std::max<int>(QStringLiteral("SPC").indexOf(script[i]), script[i].digitValue() - 1); named >= 0)
+            QCOMPARE(T::focusName(), QStringLiteral("optComando_%1").arg(named)); // S, P, C or 1, 2, 3
+        QVERIFY(T::focusName() != "txtNome"); // no key of the pupil's reaches the name field
+    }
 }
 
 class TstStampa : public QObject {
     Q_OBJECT
-    QStringList m_attese; // the rows the pupil completed, as they should be printed
-    QTemporaryDir m_dir;
-
-    // Table 8 up to the warning: thirty rows, one given by "SI", one right after a "NO".
-    void finoAllAvviso()
-    {
-        T::apriTabella(8);
-        m_attese.clear();
-        for (int n = 0; n < 30; ++n) {
-            const int r = T::rigaCorrente(), giusto = T::risultatoAtteso(r);
-            if (n == 3 || n == 14) {
-                T::scriviConTasti(n == 3 ? giusto + 1 : giusto - 1);
-                T::tasto(Qt::Key_Return);
-                T::clic(T::btn("frmOperativo", n == 3 ? "Option3_0" : "Option3_1"));
-            }
-            if (n == 3) {
-                m_attese << T::prefisso(r) + QStringLiteral("%1   %2").arg(giusto + 1).arg(giusto);
-            } else {
-                T::rispondiGiusto(r);
-                m_attese << T::prefisso(r) + (n == 14 ? QStringLiteral("%1  ").arg(giusto - 1) : QString())
-                        + QStringLiteral("%1  ").arg(giusto);
-            }
-            if (r == 9 && n < 29)
-                T::clic(T::key(12));
-        }
-        QCOMPARE(T::focusName(), QString("optAvviso_0"));
-    }
-
-    void apriConInvio()
-    {
-        T::tasto(Qt::Key_Return);
-        QTRY_COMPARE(QApplication::activeWindow(), stampa());
-        QCOMPARE(T::focusName(), QString("optComando_0"));
-        verificaAperta();
-    }
-
-    void verificaAperta()
-    {
-        QVERIFY(stampa());
-        QCOMPARE(stampa()->property("rows").toStringList(), m_attese);
-        QCOMPARE(stampa()->property("rowCount").toInt(), 30);
-        QCOMPARE(stampa()->property("table").toInt(), 8);
-        QCOMPARE(stampa()->windowModality(), Qt::NonModal);
-        QCOMPARE(T::riquadro(), QString("fraAvviso")); // the warning waits behind it
-    }
-
-    void verificaChiusa()
-    {
-        QVERIFY(!stampa());
-        QTRY_COMPARE(QApplication::activeWindow(), T::P().frmOperativo());
-        QCOMPARE(T::riquadro(), QString("fraAvviso"));
-        QCOMPARE(T::focusName(), QString("optAvviso_0"));
-        QCOMPARE(T::P().esercizio().completedRows(), m_attese);
-    }
-
-    // The heading, then the rows closing the page one per line in the order they were done.
-    void verificaPdf(const QString &path)
-    {
-        const QStringList righe = righePdf(path);
-        const QString tutto = righe.join('|');
-        QVERIFY2(tutto.contains("Tabella dell'8") && tutto.contains(QDate::currentDate().toString("dd/MM/yyyy")),
-                 qPrintable(tutto));
-        QStringList attese;
-        for (const QString &riga : m_attese)
-            attese << riga.simplified();
-        QVERIFY2(righe.size() > attese.size(), qPrintable(tutto));
-        QCOMPARE(righe.mid(righe.size() - attese.size()), attese);
-        QVERIFY2(righe.at(righe.size() - attese.size() - 1).contains("Esercizi svolti: 30"), qPrintable(tutto));
-    }
-
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-    void init()
+    void commands_data()
     {
-        T::avvia();
-        T::dialoghi.file = [](QWidget *, const QString &) -> QString { qFatal("the real file dialog would open"); };
-        T::dialoghi.stampante = [](QPrinter *, QWidget *) -> bool { qFatal("the real print dialog would open"); };
+        QTest::addColumn<QString>("open"); // on the warning's "Stampa"
+        QTest::addColumn<QString>("name"); // typed in the name field first (typeName)
+        QTest::addColumn<QString>("keys"); // on the print screen, the mouse on the command's button
+        QTest::addColumn<int>("cmd");      // "Stampa", "Salva PDF", "Chiudi"
+        QTest::addColumn<QString>("file"); // chosen in the dialog; none: cancelled
+        QTest::addColumn<QString>("says");
+        QTest::newRow("name, P, Enter: saved") << "=" << "lLUCIA BIANCHI=" << "P=" << 1 << "esercizio.pdf" << "File PDF salvato";
+        QTest::newRow("C, 2, left: no such folder") << "l" << "" << "C2l" << 1 << "nessuna/esercizio.pdf" << "Impossibile salvare il file PDF";
+        QTest::newRow("name, SPACE x4, keypad Enter: cancelled") << "r" << "mANNA^" << "    #=" << 1 << "" << "";
+        QTest::newRow("keypad 3, Tab, 1, Enter: printed") << "m" << "" << "#3\t#1=" << 0 << "stampante.pdf" << "L'esercizio non \u00e8 andato a una stampante";
+        QTest::newRow("keypad 2, 1, middle: cancelled") << "=" << "" << "#21m" << 0 << "" << "";
+        QTest::newRow("3, S, SPACE x2, Enter: closed") << "l" << "" << "3S  =" << 2 << "" << "";
+        QTest::newRow("right: closed") << "r" << "" << "r" << 2 << "" << "";
     }
-    void cleanup()
+    void commands()
     {
-        T::nessunoPremuto();
-        T::chiudi();
-    }
-
-    void openedAndClosedFromTheWarning()
-    {
-        finoAllAvviso();
-        apriConInvio();
-        // "C" moves to "Chiudi", Enter closes; the release reaches the exercise screen.
-        T::passi({{Qt::Key_C, No, "optComando_2"}});
-        T::premi(Qt::Key_Return);
-        verificaChiusa();
-        T::rilascia(Qt::Key_Return);
-        // By the right button, closed by the middle one.
-        T::clic(T::btn("frmOperativo", "optAvviso_0"), Qt::RightButton);
-        verificaAperta();
-        T::clic(comando(2), Qt::MiddleButton);
-        verificaChiusa();
-        // "R", "1" and Enter on the warning; "Stampa" pressed again brings the same screen forward.
-        T::tasto(Qt::Key_R);
-        T::tasto(Qt::Key_1);
-        apriConInvio();
-        T::clic(T::btn("frmOperativo", "optAvviso_0"));
-        QVERIFY(stampa());
-        T::clic(comando(2));
-        verificaChiusa();
-    }
-
-    void savedAsPdfWhereChosen()
-    {
-        finoAllAvviso();
-        apriConInvio();
-        QString proposta, percorso = m_dir.filePath("esercizio.pdf");
-        int chiamate = 0;
-        QWidget *genitore = nullptr;
-        T::dialoghi.file = [&](QWidget *parent, const QString &p) {
-            ++chiamate;
-            proposta = p;
-            genitore = parent;
-            return percorso;
-        };
-        T::passi({{Qt::Key_P, No, "optComando_1"}}); // names it without saving
-        QCOMPARE(chiamate, 0);
-        T::tasto(Qt::Key_Return);
-        QCOMPARE(chiamate, 1);
-        QCOMPARE(genitore, stampa());
-        QVERIFY(proposta.endsWith(".pdf") && proposta.contains("Tabella dell'8"));
-        verificaPdf(percorso);
-        QVERIFY(messaggio().contains("File PDF salvato"));
-        // A cancelled dialog writes nothing.
-        percorso.clear();
-        const QStringList prima = QDir(m_dir.path()).entryList(QDir::Files);
-        T::clic(comando(1), Qt::RightButton);
-        QCOMPARE(chiamate, 2);
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), prima);
-        QCOMPARE(messaggio(), QString());
-        // A place that cannot be written: the screen says so and everything stays as it was.
-        percorso = "/proc/x/y.pdf";
-        T::clic(comando(1), Qt::MiddleButton);
-        QVERIFY2(messaggio().contains("Impossibile salvare il file PDF"), qPrintable(messaggio()));
-        QCOMPARE(stampa()->property("rows").toStringList(), m_attese);
-        // Scanning goes round to "Salva PDF" again, and Enter there opens the dialog.
-        T::passi({{Qt::Key_Space, No, "optComando_2"}, {Qt::Key_Space, No, "optComando_0"}, {Qt::Key_Space, No, "optComando_1"}});
-        QCOMPARE(chiamate, 3);
-        T::tasto(Qt::Key_Return);
-        QCOMPARE(chiamate, 4);
-        T::passi({{Qt::Key_3, No, "optComando_2"}});
-        T::premi(Qt::Key_Enter, Pad);
-        verificaChiusa();
-        T::rilascia(Qt::Key_Enter, Pad);
-    }
-
-    void keysOfTheThreeButtonsAndThePrinter()
-    {
-        finoAllAvviso();
-        const QString percorso = m_dir.filePath("stampante.pdf");
-        int stampe = 0;
-        bool conferma = false;
-        T::dialoghi.stampante = [&](QPrinter *printer, QWidget *) {
-            ++stampe;
-            [&] { QCOMPARE(printer->pageLayout().pageSize().id(), QPageSize::A4); }();
-            printer->setOutputFormat(QPrinter::PdfFormat); // a printer the test can read back
-            printer->setOutputFileName(percorso);
-            return conferma;
-        };
-        // Enter held on the warning's "Stampa": its repeats are no choice of the print screen's.
-        T::premi(Qt::Key_Return);
-        QTRY_COMPARE(QApplication::activeWindow(), stampa());
-        for (int i = 0; i < 3; ++i) {
-            T::rilascia(Qt::Key_Return, No, true);
-            T::premi(Qt::Key_Return, No, true);
+        QFETCH(QString, open);
+        QFETCH(QString, name);
+        QFETCH(QString, keys);
+        QFETCH(int, cmd);
+        QFETCH(QString, file);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+        T::Program p;
+        int asked[2] = {0, 0}; // each dialog; the printer's page goes to a file, read back below
+        p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) { return pr->setOutputFileName(path), ++asked[0], !path.isEmpty(); };
+        p.dialogs.file = [&](QWidget *, const QString &) { return ++asked[1], path; };
+        const QString marks = toTheWarning(p);
+        const QStringList rows = p->esercizio().completedRows();
+        play(open, T::btn("frmOperativo", "optAvviso_0"));
+        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa()); // with the pupil's work, the warning behind
+        const FrmStampa *s = p->frmStampa();
+        QCOMPARE((QVariantList{s->property("rows"), s->property("rowCount"), s->property("table")}), (QVariantList{rows, 30, 8}));
+        QVERIFY(T::w("frmOperativo", "fraAvviso")->isEnabled());
+        if (!name.isEmpty())
+            typeName(name);
+        const QString pupil = name.mid(1).chopped(qMin(1, int(name.size())));
+        play(keys, T::btn("frmStampa", QStringLiteral("optComando_%1").arg(cmd)));
+        QCOMPARE(asked[0] * 10 + asked[1], cmd == 0 ? 10 : cmd == 1 ? 1 : 0); // that dialog once, the other never
+        if (cmd == 2) { // back to the warning, on "Stampa"
+            QTRY_VERIFY(!T::top("frmStampa") && QApplication::activeWindow() == T::top("frmOperativo"));
+            QCOMPARE(T::focusName(), QString("optAvviso_0"));
+            return;
         }
-        T::rilascia(Qt::Key_Return);
-        QCOMPARE(stampe, 0);
-        T::tasto(Qt::Key_Return); // cancelled in the printer dialog: nothing printed
-        QCOMPARE(stampe, 1);
-        QVERIFY(!QFile::exists(percorso));
-        QCOMPARE(messaggio(), QString());
-        // Letters and places move the focus, they never act; other keys are discarded.
-        T::passi({{Qt::Key_P, No, "optComando_1"}, {Qt::Key_C, No, "optComando_2"}, {Qt::Key_S, No, "optComando_0"},
-                  {Qt::Key_3, No, "optComando_2"}, {Qt::Key_2, No, "optComando_1"}, {Qt::Key_1, No, "optComando_0"},
-                  {Qt::Key_3, Pad, "optComando_2"}, {Qt::Key_2, Pad, "optComando_1"}, {Qt::Key_R, No, "optComando_1"},
-                  {Qt::Key_4, No, "optComando_1"}, {Qt::Key_1, Pad, "optComando_0"}, {Qt::Key_N, No, "optComando_0"}});
-        QCOMPARE(stampe, 1);
-        QCOMPARE(T::colore(comando(0)), T::Fuoco);
-        QCOMPARE(T::colore(comando(1)), T::Riposo);
-        T::tieni(Qt::Key_Space, 3); // held SPACE moves by one button only
-        QCOMPARE(T::focusName(), QString("optComando_1"));
-        conferma = true; // confirmed: the page goes to the printer
-        T::clic(comando(0), Qt::RightButton);
-        QCOMPARE(stampe, 2);
-        verificaPdf(percorso);
-        QVERIFY(messaggio().contains("inviato alla stampante"));
-        T::clic(comando(2), Qt::RightButton);
-        verificaChiusa();
+        QCOMPARE(T::lbl("frmStampa", "lblMessaggio")->text().section(u':', 0, 0), says);
+        QCOMPARE(T::w("frmStampa", "txtNome")->property("text").toString(), pupil); // the pupil's keys never in it
+        // Only the file asked for, when the screen says so: the heading with the name typed, every row
+        // in order after its mark, the summary of those marks, the legend.
+        const bool written = !says.isEmpty() && !says.startsWith("Impossibile");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), written ? QStringList{file} : QStringList());
+        if (!written)
+            return;
+        QVERIFY(qAbs(s->when().secsTo(QDateTime::currentDateTime())) < 60);
+        QStringList want = {"Tabella dell'8 Data: " + s->when().toString("dd/MM/yyyy") + " Ora: " + s->when().toString("HH:mm"),
+                            ("Alunno: " + pupil).trimmed()};
+        for (int i = 0; i < rows.size(); ++i)
+            want << marks[i] + QStringLiteral(" ") + rows[i];
+        want << "Riepilogo" << "Esercizi svolti: 30 Risultati dati dopo \u00abSI\u00bb: 1" << "Giusti al primo tentativo: 27 Risultati dati dall'intervento: 1"
+             << "Giusti dopo aver riprovato: 1 Risposte sbagliate in tutto: 4" << "Legenda" << "G giusto al primo tentativo A risultato dato dopo \u00abSI\u00bb"
+             << "R giusto dopo aver riprovato I risultato dato dall'intervento";
+        QProcess pdf;
+        pdf.start("pdftotext", {"-layout", path, "-"});
+        QVERIFY2(pdf.waitForFinished(30000) && pdf.exitCode() == 0, "pdftotext (poppler-utils) failed");
+        QStringList lines = QString::fromUtf8(pdf.readAllStandardOutput()).split(u'\n');
+        const QRegularExpression blanks("^\\s+|\\s+$|(?<=\\s)\\s+"); // single blanks, no blank lines
+        QCOMPARE(lines.replaceInStrings(blanks, "").filter(QRegularExpression(".")), want.replaceInStrings(blanks, ""));
     }
 
-    void theMenuItemWaitsForTheModalScreen()
+    // The preview shows the very page that prints, with the name as it is typed, at any window size
+    // wide enough to read (rows 12 px high: 560 px for 210 mm); it scrolls by the wheel and never
+    // takes the keyboard from the buttons.
+    void thePreviewIsThePage()
     {
-        T::apriTabella(4);
-        T::rispondiGiusto(0);
-        QVERIFY(!(*T::P().frmOperativo()).findChild<QAction *>("MnuStampaEsercizio")->isEnabled());
-        bool vista = false;
-        QTimer::singleShot(0, [&] {
-            QWidget *s = stampa();
-            vista = s && s->windowModality() == Qt::ApplicationModal && s->property("rowCount").toInt() == 1
-                    && s->property("rows").toStringList() == T::P().esercizio().completedRows();
-            if (s)
-                T::clic(comando(2));
-        });
-        emit T::P().frmOperativo()->printRequested();
-        QVERIFY(vista);
-        QVERIFY(!stampa());
+        T::Program p;
+        toTheWarning(p);
+        play("=", T::btn("frmOperativo", "optAvviso_0"));
+        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
+        FrmStampa *s = p->frmStampa();
+        typeName("lDAVIDE=");
+        QWidget *sheet = T::w("frmStampa", "picPagina");
+        auto *area = qobject_cast<QScrollArea *>(T::w("frmStampa", "picAnteprima"));
+        s->showNormal();
+        for (const QSize size : {QSize(640, 480), QSize(1400, 900)}) {
+            s->resize(size);
+            QImage page(sheet->size(), QImage::Format_RGB32);
+            QPainter painter(&page);
+            FrmStampa::paintPage(painter, QRectF(page.rect()), QSizeF(210, 297), s->work(), "DAVIDE", s->when());
+            painter.end();
+            QCOMPARE(T::shot(sheet), page);
+            QCOMPARE(sheet->width(), std::max(560, area->viewport()->width() - 24));
+        }
+        for (Qt::MouseButton b : T::Buttons)
+            T::click(sheet, b), T::click(area->viewport(), b);
+        QCOMPARE(T::focusName(), QString("optComando_0"));
+        QWheelEvent wheel({100, 100}, area->mapToGlobal(QPointF(100, 100)), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area->viewport(), &wheel);
+        QVERIFY(area->verticalScrollBar()->value() > 0);
     }
 };
 

@@ -1,15 +1,17 @@
 #include "app/Programma.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
+#include "print/PrintScreen.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QApplication>
 #include <QEventLoop>
 
 Programma::Programma(Random::Clock clock, PrintDialogs *dialogs)
-    : m_dialogs(dialogs ? *dialogs : m_systemDialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
+    : m_dialogs(dialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
       m_inizio(std::make_unique<FrmInizio>(NumeroTabella))
 {
+    qApp->installEventFilter(&m_heldKeys);
     connect(m_inizio.get(), &FrmInizio::exerciseRequested, this, &Programma::openExercise);
     connect(m_inizio.get(), &FrmInizio::authorRequested, this, [this] { showAuthor(m_inizio.get()); });
     connect(m_inizio.get(), &FrmInizio::unloading, this, &Programma::unloadAll);
@@ -55,6 +57,29 @@ void Programma::exerciseClosed()
     }
 }
 
+namespace {
+// What the print screen is given: the completed rows, each marked as the session recorded it
+// when the row was completed.
+PrintedWork printedWork(const Esercizio &e, int table)
+{
+    PrintedWork work;
+    work.rows = e.completedRows();
+    for (Esercizio::Outcome o : e.completedOutcomes()) {
+        using M = PrintedWork::Mark;
+        switch (o) {
+        case Esercizio::Outcome::RightFirstTime: work.marks.push_back(M::RightFirstTime); break;
+        case Esercizio::Outcome::RightAfterRetry: work.marks.push_back(M::RightAfterRetry); break;
+        case Esercizio::Outcome::GivenAfterSi: work.marks.push_back(M::GivenAfterSi); break;
+        case Esercizio::Outcome::GivenByIntervention: work.marks.push_back(M::GivenByIntervention); break;
+        }
+    }
+    work.wrongAnswers = e.completedWrongAnswers();
+    work.rowCount = e.session().RigheFatte;
+    work.table = table;
+    return work;
+}
+}
+
 void Programma::openPrintScreen(bool modal)
 {
     QWidget *opener = QApplication::activeWindow();
@@ -67,15 +92,17 @@ void Programma::openPrintScreen(bool modal)
     }
     if (m_stampa) {
         // One print screen at a time: the open one takes the new rows and comes forward.
-        m_stampa->setRows(m_esercizio.completedRows(), m_esercizio.session().RigheFatte, NumeroTabella);
+        PrintScreen::setRows(m_stampa, printedWork(m_esercizio, NumeroTabella));
         m_stampa->raise();
         m_stampa->activateWindow();
         return;
     }
-    auto *f = new FrmStampa(m_dialogs, m_esercizio.completedRows(), m_esercizio.session().RigheFatte, NumeroTabella);
+    FrmStampa *f = PrintScreen::make(m_dialogs, printedWork(m_esercizio, NumeroTabella));
+    if (!f)
+        return;
     m_stampa = f;
     if (opener != f)
-        f->setOpener(opener);
+        PrintScreen::setOpener(f, opener);
     f->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     f->showMaximized();
     f->raise();

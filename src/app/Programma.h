@@ -1,5 +1,6 @@
 #pragma once
 #include "exercise/Esercizio.h"
+#include "input/HeldKeys.h"
 #include "print/PrintDialogs.h"
 #include <QObject>
 #include <QPointer>
@@ -40,8 +41,8 @@ private:
     void showInstructions(QWidget *opener);
     void unloadAll();
 
-    PrintDialogs m_systemDialogs;
-    PrintDialogs &m_dialogs;
+    HeldKeys m_heldKeys;
+    PrintDialogs *m_dialogs; // nullptr: the system's
     Random m_random;
     Esercizio m_esercizio;
     std::unique_ptr<FrmInizio> m_inizio;

@@ -1,5 +1,6 @@
 #include "exercise/Esercizio.h"
 #include <QTime>
+#include <algorithm>
 #include <cstring>
 
 using namespace Keypad;
@@ -53,6 +54,24 @@ QStringList Esercizio::completedRows() const
     for (int i = 0; i < S.RigheFatte && i < int(S.RigheStampa.size()); ++i)
         rows << S.RigheStampa[size_t(i)];
     return rows;
+}
+
+std::vector<Esercizio::Outcome> Esercizio::completedOutcomes() const
+{
+    const int n = std::clamp(int(S.RigheFatte), 0, int(S.outcomes.size()));
+    return std::vector<Outcome>(S.outcomes.begin(), S.outcomes.begin() + n);
+}
+
+std::vector<int> Esercizio::completedWrongAnswers() const
+{
+    const int n = std::clamp(int(S.RigheFatte), 0, int(S.wrongAnswers.size()));
+    return std::vector<int>(S.wrongAnswers.begin(), S.wrongAnswers.begin() + n);
+}
+
+void Esercizio::record(int row, Outcome o)
+{
+    if (row >= 0 && row < int(S.outcomes.size()))
+        S.outcomes[size_t(row)] = o;
 }
 
 void Esercizio::append(int row, const QString &text)
@@ -151,6 +170,8 @@ void Esercizio::AzzeraSessione()
     S.RigaCorrente = 0;
     for (QString &row : S.RigheStampa)
         row.clear();
+    S.outcomes.fill(Outcome::RightFirstTime);
+    S.wrongAnswers.fill(0);
     NuovaScheda();
 }
 
@@ -251,6 +272,8 @@ void Esercizio::VerificaRisposta()
     const int r = S.RigaCorrente;
     append(S.RigheFatte, S.Risposta + QStringLiteral("  "));
     if (S.Risposta.trimmed() == S.Risultati[size_t(r)].trimmed()) {
+        const bool retried = S.RigheFatte < int(S.wrongAnswers.size()) && S.wrongAnswers[size_t(S.RigheFatte)] > 0;
+        record(S.RigheFatte, retried ? Outcome::RightAfterRetry : Outcome::RightFirstTime);
         S.Risposta.clear();
         disarm(r);
         S.RigaCorrente = int16_t(r + 1);
@@ -264,6 +287,8 @@ void Esercizio::VerificaRisposta()
         AbilitaRisposta();
         arm(S.RigaCorrente);
     } else {
+        if (S.RigheFatte >= 0 && S.RigheFatte < int(S.wrongAnswers.size()))
+            ++S.wrongAnswers[size_t(S.RigheFatte)];
         V.yellow[size_t(r)] = true; // until the next sheet
         emit cellChanged(r);
         makeActive(Frame::fraAiuto);
@@ -301,6 +326,7 @@ void Esercizio::SiSi()
     const int r = S.RigaCorrente;
     setCell(r, S.Risultati[size_t(r)]);
     append(S.RigheFatte, S.Risultati[size_t(r)]);
+    record(S.RigheFatte, Outcome::GivenAfterSi);
     makeActive(Frame::fraTastierino);
     disarm(r);
     S.RigaCorrente = int16_t(r + 1);
@@ -335,7 +361,9 @@ void Esercizio::NoNo()
 
 void Esercizio::optOK_Conferma()
 {
+    const int row = S.RigheFatte;
     SiSi();
+    record(row, Outcome::GivenByIntervention);
     makeActive(Frame::fraTastierino);
     if (S.mode == Mode::EndOfSheet)
         AbilitaFineScheda(); // the help ended the sheet

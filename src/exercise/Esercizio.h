@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 // Pseudo-random numbers uniform in [0, 1), reseeded from a clock (seconds since midnight, with
 // their fraction) at every sheet. The clock is given, so that a sequence can be repeated.
@@ -33,6 +34,8 @@ public:
     enum class Frame { fraTastierino, fraAiuto, fraIntervento, fraAvviso };
     // The keypad's two modes.
     enum class Mode { Answer, EndOfSheet };
+    // How a completed row went, as the teacher's printout marks it.
+    enum class Outcome { RightFirstTime, RightAfterRetry, GivenAfterSi, GivenByIntervention };
     // Where the session last put the focus: a frame and the index of its button.
     struct Focus {
         Frame frame = Frame::fraTastierino;
@@ -51,6 +54,8 @@ public:
         std::array<QString, 16> Risultati;     // expected result of row g, one leading blank
         std::array<QString, 42> RigheStampa;   // the print rows
         Mode mode = Mode::Answer;
+        std::array<Outcome, 42> outcomes{};    // of each print row, once completed
+        std::array<int, 42> wrongAnswers{};    // confirmed wrong answers in each print row
     };
 
     // What the exercise screen shows of the session.
@@ -72,8 +77,10 @@ public:
 
     const Session &session() const { return S; }
     const View &view() const { return V; }
-    // The print rows of the completed rows, blanks kept.
+    // The print rows of the completed rows, blanks kept, and how each went.
     QStringList completedRows() const;
+    std::vector<Outcome> completedOutcomes() const;
+    std::vector<int> completedWrongAnswers() const;
     // The print-row prefix of N + k: "7 + 10 = ", "7 +  5 = " (one more blank below 10).
     static QString prefix(int n, int k);
 
@@ -124,6 +131,7 @@ private:
     void disarm(int r);
     void showArmed(int r, bool armed);
     void append(int row, const QString &text);
+    void record(int row, Outcome o);
 
     const int16_t &NumeroTabella;
     Random &m_random;

@@ -5,30 +5,45 @@
 #include "screens/Screen.h"
 #include <QApplication>
 #include <QBoxLayout>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <algorithm>
+#include <cerrno>
+#include <functional>
 
 namespace {
 const QColor ButtonText(0, 0, 192); // as the keypad's captions
 const QColor Desk(150, 150, 150);
 const QColor Failed(170, 0, 0);
 const QColor Succeeded(0, 110, 0);
+using Mark = PrintedWork::Mark;
 
-// The page is laid out in tenths of a millimetre on an A4 sheet; fonts are sized in the same
-// unit, so the page looks alike on the screen, on paper and in the PDF.
-constexpr double WidthA4 = 2100, HeightA4 = 2970;
-constexpr double Margin = 200;
-constexpr double RowsTop = 520;
+// The page is laid out in tenths of a millimetre of the paper; fonts are sized in the same unit,
+// so the page looks alike on the screen, on paper and in the PDF. Everything is black: the page
+// may be printed in black and white.
+namespace Page {
+constexpr double Side = 150, Top = 120, Bottom = 120;
+constexpr double RowStep = 60;  // 31 rows (30, and one more after "SI") fit on A4 at this step
+constexpr double MarkSize = 50; // a mark, beside its row
+constexpr double Indent = 80;   // from the marks to the rows
+constexpr double Line = 55;     // a line of the summary and of the legend
+constexpr int TitlePx = 70, TextPx = 40, RowPx = 45, MarkPx = 30;
+}
 
 QFont textFont(int px, bool bold)
 {
@@ -51,41 +66,181 @@ QFont rowFont(int px)
     return f;
 }
 
-// The page preview: the sheet drawn to scale on a grey desk.
-class Preview : public QWidget {
-public:
-    explicit Preview(const FrmStampa *owner) : m_owner(owner)
-    {
-        setObjectName(QStringLiteral("picAnteprima"));
-        setMinimumSize(210, 297);
-        setFocusPolicy(Qt::NoFocus);
+QString letter(Mark m)
+{
+    switch (m) {
+    case Mark::RightFirstTime: return QStringLiteral("G");
+    case Mark::RightAfterRetry: return QStringLiteral("R");
+    case Mark::GivenAfterSi: return QStringLiteral("A");
+    case Mark::GivenByIntervention: return QStringLiteral("I");
     }
-    QSize sizeHint() const override { return QSize(525, 742); }
+    return QString();
+}
+
+// A mark is its letter in a shape of its own, so that the four tell apart even on a poor
+// black-and-white copy: a ring, a diamond, a box, a black box.
+void drawMark(QPainter &p, QPointF centre, Mark m)
+{
+    const double r = Page::MarkSize / 2;
+    const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
+    p.save();
+    p.setPen(QPen(Qt::black, 4));
+    p.setBrush(Qt::NoBrush);
+    switch (m) {
+    case Mark::RightFirstTime: p.drawEllipse(box.adjusted(2, 2, -2, -2)); break;
+    case Mark::RightAfterRetry: {
+        const double d = r * 1.12;
+        p.drawPolygon(QPolygonF({centre + QPointF(0, -d), centre + QPointF(d, 0), centre + QPointF(0, d), centre + QPointF(-d, 0)}));
+        break;
+    }
+    case Mark::GivenAfterSi: p.drawRect(box.adjusted(4, 4, -4, -4)); break;
+    case Mark::GivenByIntervention:
+        p.fillRect(box.adjusted(2, 2, -2, -2), Qt::black);
+        p.setPen(Qt::white);
+        break;
+    }
+    p.setFont(textFont(Page::MarkPx, true));
+    p.drawText(box, Qt::AlignCenter, letter(m));
+    p.restore();
+}
+
+// Text in a box of the page, left-aligned and centred vertically.
+void text(QPainter &p, const QRectF &box, const QString &s, Qt::Alignment a = Qt::AlignLeft)
+{
+    p.drawText(box, a | Qt::AlignVCenter, s);
+}
+
+// The page in the preview: the sheet, white, drawn by the page routine at the preview's scale.
+class Sheet : public QWidget {
+public:
+    explicit Sheet(const FrmStampa *owner) : m_owner(owner)
+    {
+        setObjectName(QStringLiteral("picPagina"));
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.fillRect(rect(), Desk);
-        const QRectF room = QRectF(rect()).adjusted(12, 12, -12, -12);
-        const double scale = std::min(room.width() / WidthA4, room.height() / HeightA4);
-        const QSizeF size(WidthA4 * scale, HeightA4 * scale);
-        const QRectF sheet(room.center().x() - size.width() / 2, room.center().y() - size.height() / 2, size.width(),
-                           size.height());
-        p.fillRect(sheet.translated(4, 4), QColor(90, 90, 90));
-        p.fillRect(sheet, Qt::white);
-        FrmStampa::paintPage(p, sheet, m_owner->rows(), m_owner->rowCount(), m_owner->table(), m_owner->date());
+        FrmStampa::paintPage(p, QRectF(rect()), FrmStampa::a4(), m_owner->work(), m_owner->pupil(), m_owner->when());
     }
 
 private:
     const FrmStampa *m_owner;
 };
+
+// The preview: the sheet on a grey desk, as wide as the room allows but never so small that the
+// rows are hard to read; then it scrolls, by the wheel or the scroll bars. It never takes the
+// keyboard, which stays with the buttons.
+class Preview : public QScrollArea {
+public:
+    static constexpr int Gap = 12; // of desk around the sheet
+
+    explicit Preview(const FrmStampa *owner) : m_sheet(new Sheet(owner))
+    {
+        setObjectName(QStringLiteral("picAnteprima"));
+        setFocusPolicy(Qt::NoFocus);
+        horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
+        verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
+        // Always there, so that the room for the sheet does not change with it.
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setFrameShape(QFrame::NoFrame);
+        setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        auto *desk = new QWidget;
+        QPalette pal = desk->palette();
+        pal.setColor(QPalette::Window, Desk);
+        desk->setPalette(pal);
+        desk->setAutoFillBackground(true);
+        viewport()->setPalette(pal);
+        viewport()->setAutoFillBackground(true);
+        auto *around = new QVBoxLayout(desk);
+        around->setContentsMargins(Gap, Gap, Gap, Gap);
+        around->addWidget(m_sheet);
+        setWidget(desk);
+        fit();
+    }
+    QWidget *sheet() const { return m_sheet; }
+    QSize sizeHint() const override { return QSize(600, 700); }
+    QSize minimumSizeHint() const override { return QSize(200, 200); }
+
+protected:
+    void resizeEvent(QResizeEvent *e) override
+    {
+        QScrollArea::resizeEvent(e);
+        fit();
+    }
+
+private:
+    void fit()
+    {
+        const QSizeF paper = FrmStampa::a4();
+        const double room = maximumViewportSize().width() - 2 * Gap;
+        const double scale = std::max(FrmStampa::legibleScale(), room / paper.width());
+        m_sheet->setFixedSize(qRound(paper.width() * scale), qRound(paper.height() * scale));
+        widget()->adjustSize();
+    }
+    Sheet *m_sheet;
+};
+
+// The name field takes keys only while it has the focus, which only a click gives it; Enter or
+// Esc hands the keyboard back to the buttons.
+class NameField : public QLineEdit {
+public:
+    explicit NameField(std::function<void()> done) : m_done(std::move(done))
+    {
+        setObjectName(QStringLiteral("txtNome"));
+        setFocusPolicy(Qt::ClickFocus);
+        setAccessibleName(QStringLiteral("Nome dell'alunno"));
+        setMaxLength(60);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
+            e->accept();
+            m_done();
+            return;
+        }
+        QLineEdit::keyPressEvent(e);
+    }
+
+private:
+    std::function<void()> m_done;
+};
+
+// The caption above the name field, painted: the field itself carries the name that assistive
+// technology reads, and the screen's one label is its message.
+class Caption : public QWidget {
+public:
+    Caption(const QString &text, const QFont &font) : m_text(text)
+    {
+        setFont(font);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    QSize sizeHint() const override
+    {
+        const QFontMetrics m(font());
+        return QSize(m.horizontalAdvance(m_text), m.height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(Qt::black);
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignBottom, m_text);
+    }
+
+private:
+    QString m_text;
+};
 }
 
-FrmStampa::FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCount, int table)
-    : m_dialogs(dialogs), m_rows(rows), m_rowCount(rowCount), m_table(table), m_date(QDate::currentDate()),
+FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
+    : m_dialogs(dialogs), m_work(work), m_when(QDateTime::currentDateTime()),
       optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi, true),
                  &KeyTables::printCommands, [this](int i) { EseguiComando(i); })
 {
@@ -97,7 +252,8 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCoun
     pal.setColor(QPalette::Window, Def::color(Def::Rest));
     setPalette(pal);
 
-    m_preview = new Preview(this);
+    auto *preview = new Preview(this);
+    m_sheet = preview->sheet();
 
     std::vector<OptionButton *> buttons;
     const char *const captions[] = {"Stampa", "Salva PDF", "Chiudi"};
@@ -111,14 +267,19 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCoun
         b->setMinimumWidth(240);
         b->setFixedHeight(72);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        b->installEventFilter(this);
         buttons.push_back(b);
     }
     optComando.setButtons(buttons);
 
+    const QFont small = Screen::font(Def::Font{"Arial", 14, true});
+    auto *caption = new Caption(QStringLiteral("Nome dell'alunno"), small);
+    m_name = new NameField([this] { optComando.focus(0); });
+    m_name->setFont(Screen::font(Def::Font{"Arial", 14, false}));
+    connect(m_name, &QLineEdit::textChanged, m_sheet, qOverload<>(&QWidget::update));
+
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("lblMessaggio"));
-    m_message->setFont(Screen::font(Def::Font{"Arial", 14, true}));
+    m_message->setFont(small);
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_message->setTextFormat(Qt::PlainText);
@@ -127,6 +288,10 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCoun
     column->setSpacing(14);
     for (OptionButton *b : buttons)
         column->addWidget(b);
+    column->addSpacing(16);
+    column->addWidget(caption);
+    column->addSpacing(-8);
+    column->addWidget(m_name);
     column->addSpacing(10);
     column->addWidget(m_message);
     column->addStretch(1);
@@ -134,7 +299,7 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCoun
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(12, 12, 12, 12);
     row->setSpacing(16);
-    row->addWidget(m_preview, 1);
+    row->addWidget(preview, 1);
     row->addLayout(column);
 
     Accessibilita::applica(objectName(), this);
@@ -149,64 +314,128 @@ QString FrmStampa::tableName(int table)
     return name.isEmpty() ? QStringLiteral("Tabella del %1").arg(table) : name;
 }
 
-void FrmStampa::setRows(const QStringList &rows, int rowCount, int table)
+QString FrmStampa::pupil() const
 {
-    m_rows = rows;
-    m_rowCount = rowCount;
-    m_table = table;
-    m_date = QDate::currentDate();
+    return m_name->text();
+}
+
+void FrmStampa::setWork(const PrintedWork &work)
+{
+    m_work = work;
+    m_when = QDateTime::currentDateTime();
     say(QString());
-    m_preview->update();
+    m_sheet->update();
 }
 
 // ---------------------------------------------------------------- the page
 
-void FrmStampa::paintPage(QPainter &p, const QRectF &page, const QStringList &rows, int rowCount, int table,
-                          const QDate &date)
+double FrmStampa::legibleScale()
 {
+    return 12.0 / (Page::RowPx / 10.0);
+}
+
+void FrmStampa::paintPage(QPainter &p, const QRectF &sheet, const QSizeF &paper, const PrintedWork &work,
+                          const QString &pupil, const QDateTime &when)
+{
+    using namespace Page;
     p.save();
-    const double scale = std::min(page.width() / WidthA4, page.height() / HeightA4);
-    p.translate(page.left() + (page.width() - WidthA4 * scale) / 2, page.top());
-    p.scale(scale, scale);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const double W = paper.width() * 10, H = paper.height() * 10, width = W - 2 * Side;
+    p.fillRect(sheet, Qt::white);
+    p.translate(sheet.topLeft());
+    p.scale(sheet.width() / W, sheet.width() / W);
     p.setPen(Qt::black);
-    const double width = WidthA4 - 2 * Margin;
+    auto rule = [&p](double y, double from, double to) {
+        p.save();
+        p.setPen(QPen(Qt::black, 4));
+        p.drawLine(QPointF(from, y), QPointF(to, y));
+        p.restore();
+    };
+    auto advance = [&p](const QString &s) { return QFontMetricsF(p.font(), p.device()).horizontalAdvance(s); };
 
-    // Heading: the table, the date and how many rows were done.
-    p.setFont(textFont(100, true));
-    p.drawText(QRectF(Margin, Margin, width, 130), Qt::AlignLeft | Qt::AlignVCenter, tableName(table));
-    p.setFont(textFont(45, false));
-    p.drawText(QRectF(Margin, Margin, width, 130), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Data: %1").arg(date.toString(QStringLiteral("dd/MM/yyyy"))));
-    p.drawText(QRectF(Margin, Margin + 140, width, 70), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Esercizi svolti: %1").arg(rowCount));
-    p.setPen(QPen(QColor(120, 120, 120), 4));
-    p.drawLine(QPointF(Margin, Margin + 240), QPointF(WidthA4 - Margin, Margin + 240));
-    p.setPen(Qt::black);
+    // Heading: the table, the date and time; the pupil, or a line to write the name by hand.
+    p.setFont(textFont(TitlePx, true));
+    text(p, QRectF(Side, Top, width, 100), tableName(work.table));
+    p.setFont(textFont(TextPx, false));
+    text(p, QRectF(Side, Top, width, 100),
+         QStringLiteral("Data: %1     Ora: %2").arg(when.toString(QStringLiteral("dd/MM/yyyy")), when.toString(QStringLiteral("HH:mm"))),
+         Qt::AlignRight);
+    const QString who = QStringLiteral("Alunno: ");
+    text(p, QRectF(Side, Top + 110, width, 80), who);
+    const double nameAt = Side + advance(who);
+    const QString name = pupil.simplified();
+    if (name.isEmpty()) {
+        rule(Top + 175, nameAt, Side + width * 0.65);
+    } else {
+        p.setFont(textFont(TextPx + 5, true));
+        const double room = Side + width - nameAt;
+        text(p, QRectF(nameAt, Top + 110, room, 80), QFontMetricsF(p.font(), p.device()).elidedText(name, Qt::ElideRight, room));
+    }
+    rule(Top + 215, Side, W - Side);
 
-    if (rows.isEmpty()) {
-        QFont f = textFont(50, false);
+    // The legend at the foot; the rows, and under them the summary, in the room above it.
+    const double legendTop = H - Bottom - 3 * Line - 25, summaryHeight = 4 * Line + 30;
+    const double rowsTop = Top + 250, rowsRoom = legendTop - 30 - summaryHeight - rowsTop;
+    const int n = int(work.rows.size());
+    const double step = std::min(RowStep, rowsRoom / std::max(n, 1));
+    if (n == 0) {
+        QFont f = textFont(TextPx + 5, false);
         f.setItalic(true);
         p.setFont(f);
-        p.drawText(QRectF(Margin, RowsTop, width, 80), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Nessun esercizio completato"));
-        p.restore();
-        return;
+        text(p, QRectF(Side, rowsTop, width, step), QStringLiteral("Nessun esercizio completato"));
+    }
+    // One line a row, after its mark; smaller only if the page or a long row needs it.
+    int px = std::min(RowPx, int(step * 0.75));
+    double longest = 0;
+    p.setFont(rowFont(px));
+    for (const QString &r : work.rows)
+        longest = std::max(longest, advance(r));
+    if (longest > width - Indent)
+        px = std::max(8, int(px * (width - Indent) / longest));
+    p.setFont(rowFont(px));
+    const double ascent = QFontMetricsF(p.font(), p.device()).ascent();
+    for (int i = 0; i < n; ++i) {
+        const double top = rowsTop + i * step;
+        if (size_t(i) < work.marks.size())
+            drawMark(p, QPointF(Side + MarkSize / 2, top + step / 2), work.marks[size_t(i)]);
+        p.drawText(QPointF(Side + Indent, top + (step - px) / 2 + ascent), work.rows.at(i));
     }
 
-    // One line per row, as large as the page allows, and smaller if a long row needs it.
-    const double height = HeightA4 - Margin - RowsTop;
-    const double step = std::min(100.0, height / rows.size());
-    int px = std::min(64, int(step * 0.72));
-    double longest = 0;
-    for (const QString &r : rows)
-        longest = std::max(longest, QFontMetricsF(rowFont(px)).horizontalAdvance(r));
-    if (longest > width)
-        px = std::max(8, int(px * width / longest));
-    const QFont font = rowFont(px);
-    p.setFont(font);
-    const double ascent = QFontMetricsF(font).ascent();
-    for (int i = 0; i < rows.size(); ++i)
-        p.drawText(QPointF(Margin, RowsTop + i * step + (step - px) / 2 + ascent), rows.at(i));
+    // The summary: how many rows went each way, and the wrong answers in all.
+    int count[4] = {0, 0, 0, 0};
+    for (Mark m : work.marks)
+        ++count[int(m)];
+    int wrong = 0;
+    for (int w : work.wrongAnswers)
+        wrong += w;
+    double y = rowsTop + std::max(n, 1) * step + 30;
+    rule(y, Side, W - Side);
+    p.setFont(textFont(TextPx, true));
+    text(p, QRectF(Side, y + 15, width, Line), QStringLiteral("Riepilogo"));
+    p.setFont(textFont(TextPx, false));
+    const QString summary[6] = {
+        QStringLiteral("Esercizi svolti: %1").arg(work.rowCount),
+        QStringLiteral("Giusti al primo tentativo: %1").arg(count[int(Mark::RightFirstTime)]),
+        QStringLiteral("Giusti dopo aver riprovato: %1").arg(count[int(Mark::RightAfterRetry)]),
+        QStringLiteral("Risultati dati dopo \u00abSI\u00bb: %1").arg(count[int(Mark::GivenAfterSi)]),
+        QStringLiteral("Risultati dati dall'intervento: %1").arg(count[int(Mark::GivenByIntervention)]),
+        QStringLiteral("Risposte sbagliate in tutto: %1").arg(wrong),
+    };
+    for (int i = 0; i < 6; ++i)
+        text(p, QRectF(Side + (i / 3) * width / 2, y + 15 + (1 + i % 3) * Line, width / 2, Line), summary[i]);
+
+    // The legend: each mark and what it means.
+    rule(legendTop, Side, W - Side);
+    p.setFont(textFont(TextPx, true));
+    text(p, QRectF(Side, legendTop + 15, width, Line), QStringLiteral("Legenda"));
+    const char *const meaning[4] = {"giusto al primo tentativo", "giusto dopo aver riprovato",
+                                    "risultato dato dopo \u00abSI\u00bb", "risultato dato dall'intervento"};
+    for (int i = 0; i < 4; ++i) {
+        const QRectF box(Side + (i / 2) * width / 2, legendTop + 15 + (1 + i % 2) * Line * 1.1, width / 2, Line);
+        drawMark(p, QPointF(box.left() + MarkSize / 2, box.center().y()), Mark(i));
+        p.setFont(textFont(TextPx, false));
+        text(p, box.adjusted(Indent, 0, 0, 0), QString::fromUtf8(meaning[i]));
+    }
     p.restore();
 }
 
@@ -215,13 +444,13 @@ bool FrmStampa::paintOn(QPagedPaintDevice &device) const
     QPainter p;
     if (!p.begin(&device))
         return false;
-    p.setRenderHint(QPainter::TextAntialiasing);
     // The painter starts at the printable area; the page is drawn from the sheet's corner.
     const int dpi = device.logicalDpiX();
     const QPageLayout layout = device.pageLayout();
     const QRect sheet = layout.fullRectPixels(dpi);
     const QRect printable = layout.paintRectPixels(dpi);
-    paintPage(p, QRectF(sheet).translated(-printable.topLeft()), m_rows, m_rowCount, m_table, m_date);
+    paintPage(p, QRectF(sheet).translated(-printable.topLeft()), layout.fullRect(QPageLayout::Millimeter).size(), m_work,
+              pupil(), m_when);
     return p.end();
 }
 
@@ -240,48 +469,127 @@ void FrmStampa::Stampa()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setDocName(tableName(m_table));
+    printer.setDocName(tableName(m_work.table));
     printer.setCreator(QStringLiteral("Calcolino"));
-    if (!m_dialogs.printer(&printer, this)) {
+    const bool chosen = m_dialogs.printer(&printer, this);
+    readyForTheNextKey();
+    if (!chosen) {
         say(QString());
         return;
     }
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // No printer, or the teacher chose a file: the page goes to that file, and we say where.
+        const QString path = printer.outputFileName();
+        const PdfWritten w = writePdf(path, printer.pageLayout());
+        say(w == PdfWritten::Yes ? QStringLiteral("L'esercizio non \u00e8 andato a una stampante: \u00e8 stato salvato "
+                                                  "come file PDF:\n%1").arg(shown(path))
+                                 : failure(w, path),
+            w == PdfWritten::Yes);
+        return;
+    }
     const bool ok = printer.isValid() && paintOn(printer);
-    say(ok ? QStringLiteral("Esercizio inviato alla stampante") : QStringLiteral("Impossibile stampare l'esercizio"), ok);
+    say(ok ? QStringLiteral("Esercizio inviato alla stampante %1").arg(printer.printerName())
+           : QStringLiteral("Impossibile stampare l'esercizio"),
+        ok);
 }
 
 void FrmStampa::SalvaPdf()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
     const QString proposal = QDir(folder).filePath(
-        QStringLiteral("%1 %2.pdf").arg(tableName(m_table), m_date.toString(QStringLiteral("yyyy-MM-dd"))));
+        QStringLiteral("%1 %2.pdf").arg(tableName(m_work.table), m_when.date().toString(QStringLiteral("yyyy-MM-dd"))));
     const QString path = m_dialogs.pdfFile(this, proposal);
+    readyForTheNextKey();
     if (path.isEmpty()) {
         say(QString());
         return;
     }
-    // Written aside and put in place only when whole: a failure leaves no half file behind.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        QPdfWriter pdf(&file);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageOrientation(QPageLayout::Portrait);
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setResolution(600);
-        pdf.setTitle(tableName(m_table));
-        pdf.setCreator(QStringLiteral("Calcolino"));
-        ok = paintOn(pdf);
-    }
-    ok = ok && file.commit();
+    const PdfWritten w = writePdf(path, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    say(w == PdfWritten::Yes ? QStringLiteral("File PDF salvato:\n%1").arg(shown(path)) : failure(w, path),
+        w == PdfWritten::Yes);
+}
+
+void FrmStampa::readyForTheNextKey()
+{
+    // The key that opened the dialog was released inside it: the buttons must not wait for it.
+    BloccoSpazioComandi = BloccoTastoComandi = false;
+}
+
+QString FrmStampa::shown(const QString &path)
+{
     // A long path may break after any folder separator.
     QString where = QDir::toNativeSeparators(path);
     where.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
-    say(ok ? QStringLiteral("File PDF salvato:\n%1").arg(where) : QStringLiteral("Impossibile salvare il file PDF:\n%1").arg(where),
-        ok);
+    return where;
+}
+
+QString FrmStampa::failure(PdfWritten w, const QString &path)
+{
+    const char *why = w == PdfWritten::DiskFull       ? ": il disco \u00e8 pieno"
+                      : w == PdfWritten::NoPermission ? ": in questa cartella non si pu\u00f2 scrivere"
+                      : w == PdfWritten::FolderGone   ? ": la cartella non esiste"
+                                                      : "";
+    return QStringLiteral("Impossibile salvare il file PDF%1.\n%2").arg(QString::fromUtf8(why), shown(path));
+}
+
+FrmStampa::PdfWritten FrmStampa::writePdf(const QString &path, const QPageLayout &paper) const
+{
+    // The whole document first, in memory; then written aside and put in place only when whole,
+    // so that a failure leaves nothing at the chosen path and an older file there untouched.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&document);
+        // The paper asked for, all of it.
+        pdf.setPageLayout(QPageLayout(paper.pageSize(), paper.orientation(), QMarginsF()));
+        pdf.setResolution(600);
+        pdf.setTitle(tableName(m_work.table));
+        pdf.setCreator(QStringLiteral("Calcolino"));
+        if (!paintOn(pdf))
+            return PdfWritten::Failed;
+    }
+    const QByteArray &bytes = document.data();
+    const QString folder = QFileInfo(path).absolutePath();
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return why(folder, errno, bytes.size());
+    errno = 0;
+    // A short count is a failure even where the toolkit reports no error.
+    if (file.write(bytes) != bytes.size()) {
+        const int error = errno;
+        file.cancelWriting();
+        return why(folder, error, bytes.size());
+    }
+    errno = 0;
+    return file.commit() ? PdfWritten::Yes : why(folder, errno, bytes.size());
+}
+
+FrmStampa::PdfWritten FrmStampa::why(const QString &folder, int error, qint64 needed)
+{
+    switch (error) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return PdfWritten::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return PdfWritten::NoPermission;
+    case ENOENT:
+    case ENOTDIR: return PdfWritten::FolderGone;
+    default: break;
+    }
+    // Where the system gave no reason, look at the place itself.
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return PdfWritten::FolderGone;
+    const QStorageInfo disk(folder);
+    if (disk.isReadOnly() || !info.isWritable())
+        return PdfWritten::NoPermission;
+    return disk.bytesAvailable() < needed ? PdfWritten::DiskFull : PdfWritten::Failed;
 }
 
 void FrmStampa::Chiudi()
@@ -297,20 +605,6 @@ void FrmStampa::EseguiComando(int Index)
     case 2: Chiudi(); break;
     default: break;
     }
-}
-
-bool FrmStampa::eventFilter(QObject *o, QEvent *e)
-{
-    if (e->type() == QEvent::KeyPress) {
-        // The key that opened this screen may still be held down: its repeats are no choice
-        // made here.
-        const auto *k = static_cast<QKeyEvent *>(e);
-        if (k->isAutoRepeat() && !m_keyPressed)
-            return true;
-        if (!k->isAutoRepeat())
-            m_keyPressed = true;
-    }
-    return QWidget::eventFilter(o, e);
 }
 
 void FrmStampa::closeEvent(QCloseEvent *e)

@@ -1,38 +1,52 @@
 #pragma once
 #include "input/ButtonArray.h"
-#include <QDate>
+#include "print/PrintedWork.h"
+#include <QDateTime>
 #include <QPointer>
+#include <QSizeF>
 #include <QStringList>
 #include <QWidget>
 
 class PrintDialogs;
 class QLabel;
+class QLineEdit;
+class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
 
-// The print screen: a page preview of the pupil's work, to print or save as PDF.
+// The print screen: the page with the pupil's work as it prints, to print or save as PDF, and a
+// field where the teacher may write the pupil's name on it.
 class FrmStampa : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QStringList rows READ rows)
     Q_PROPERTY(int rowCount READ rowCount)
     Q_PROPERTY(int table READ table)
 public:
-    FrmStampa(PrintDialogs &dialogs, const QStringList &rows, int rowCount, int table);
+    FrmStampa(PrintDialogs &dialogs, const PrintedWork &work);
     ~FrmStampa() override;
-    QStringList rows() const { return m_rows; }
-    int rowCount() const { return m_rowCount; }
-    int table() const { return m_table; }
-    QDate date() const { return m_date; }
-    // New rows for the screen already open.
-    void setRows(const QStringList &rows, int rowCount, int table);
+    QStringList rows() const { return m_work.rows; }
+    int rowCount() const { return m_work.rowCount; }
+    int table() const { return m_work.table; }
+    const PrintedWork &work() const { return m_work; }
+    // When the work was handed over: the date and time on the page.
+    QDateTime when() const { return m_when; }
+    // The name typed in the field; kept nowhere but on the page.
+    QString pupil() const;
+    // New work for the screen already open.
+    void setWork(const PrintedWork &work);
     // The window to go back to when the screen closes.
     void setOpener(QWidget *opener) { m_opener = opener; }
 
-    // The page, drawn the same on the preview, the printer and the PDF: `page` is the whole
-    // A4 sheet in the painter's coordinates.
-    static void paintPage(QPainter &p, const QRectF &page, const QStringList &rows, int rowCount, int table,
-                          const QDate &date);
-    // One A4 page on a printer or PDF writer; false when the device cannot be painted on.
+    // The sheet where no printer says otherwise, in millimetres.
+    static QSizeF a4() { return QSizeF(210, 297); }
+    // The page, the one drawing of the preview, the printer and the PDF. It is laid out in
+    // millimetres of a sheet of `paper` (millimetres), which lies at `sheet` in the painter's
+    // coordinates.
+    static void paintPage(QPainter &p, const QRectF &sheet, const QSizeF &paper, const PrintedWork &work,
+                          const QString &pupil, const QDateTime &when);
+    // The preview's smallest scale, in pixels a millimetre: the rows' text still 12 pixels high.
+    static double legibleScale();
+    // One page on a printer or PDF writer, on its paper; false when it cannot be painted on.
     bool paintOn(QPagedPaintDevice &device) const;
     // "Tabella del 4", as the start screen names the tables.
     static QString tableName(int table);
@@ -47,21 +61,25 @@ public:
     bool BloccoTastoComandi = false;
 
 protected:
-    bool eventFilter(QObject *o, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    // How writing a PDF went, for the message on the screen.
+    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, Failed };
+    PdfWritten writePdf(const QString &path, const QPageLayout &paper) const;
+    static PdfWritten why(const QString &folder, int error, qint64 needed);
+    static QString failure(PdfWritten w, const QString &path);
+    static QString shown(const QString &path);
+    void readyForTheNextKey();
     void EseguiComando(int Index);
     void say(const QString &text, bool ok = true);
 
     PrintDialogs &m_dialogs;
-    QStringList m_rows;
-    int m_rowCount;
-    int m_table;
-    QDate m_date;
+    PrintedWork m_work;
+    QDateTime m_when;
     ButtonArray optComando;
-    QWidget *m_preview = nullptr;
+    QWidget *m_sheet = nullptr; // the page in the preview
+    QLineEdit *m_name = nullptr;
     QLabel *m_message = nullptr;
     QPointer<QWidget> m_opener;
-    bool m_keyPressed = false; // a key has been pressed here since the screen opened
 };

@@ -1,9 +1,11 @@
 #include "print/PrintDialogs.h"
+#include "app/Platform.h"
 #include <QFileDialog>
 #include <QPrintDialog>
 
 QString PrintDialogs::pdfFile(QWidget *parent, const QString &proposal)
 {
+    Platform::beforeQtDialog();
     QFileDialog d(parent, QStringLiteral("Salva PDF"), proposal, QStringLiteral("Documenti PDF (*.pdf)"));
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setDefaultSuffix(QStringLiteral("pdf"));
@@ -12,6 +14,7 @@ QString PrintDialogs::pdfFile(QWidget *parent, const QString &proposal)
 
 bool PrintDialogs::printer(QPrinter *printer, QWidget *parent)
 {
+    Platform::beforeQtDialog();
     QPrintDialog d(printer, parent);
     d.setWindowTitle(QStringLiteral("Stampa esercizio"));
     return d.exec() == QDialog::Accepted;

@@ -1,4 +1,9 @@
 #include "screens/ScreenDef.h"
+#include <QImage>
+#include <QPixmap>
+
+// The window icon's pixels, made at build time from data/icons/calcolino-{16,32,48}.png.
+#include "IconPixels.inc"
 
 namespace Def {
 
@@ -16,9 +21,12 @@ QColor color(unsigned vb)
 
 QIcon windowIcon()
 {
+    // Compiled in rather than read from image files: reading any image file first has the
+    // toolkit look through all its image format plugins, and load some, at every start.
     QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/calcolino-%1.png").arg(size), QSize(size, size));
+    for (const auto &image : IconImages)
+        icon.addPixmap(QPixmap::fromImage(
+            QImage(reinterpret_cast<const uchar *>(image.argb), image.size, image.size, QImage::Format_ARGB32)));
     return icon;
 }
 }
