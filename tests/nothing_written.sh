@@ -1,17 +1,35 @@
 #!/usr/bin/env bash
-# A whole session of the real program, driven by keys like a pupil would, under strace: it must
-# open no file for writing, change nothing on disk, start no other program, talk only to the
-# display and the desktop's session bus, and only probe ImpostazioniZu.dat (open it read-only and
-# close it, without reading it). Runs inside xsession.sh (DISPLAY, XDG_RUNTIME_DIR, a window
-# manager that gives the windows focus).
+# A whole session of the real program, driven by keys like a pupil and a teacher would, under
+# strace: 31 rows bring the print screen, where the print dialog and the file dialog are opened
+# and cancelled and one PDF is saved through the file dialog under a name typed there. The program
+# must write no file but that PDF, change nothing else on disk, start no other program, and only
+# probe ImpostazioniZu.dat (look at it, open it read-only and close it, without reading it).
+# Sockets: the display and the desktop's session bus; and, while Qt's print dialog looks for
+# printers through CUPS, the CUPS socket /run/cups/cups.sock or, where there is none, CUPS on this
+# machine by TCP (127.0.0.1 and ::1, port 631), and the system bus /run/dbus/system_bus_socket;
+# for the user and "localhost" the C library asks the name service cache daemon first
+# (/run/nscd/socket). Nothing else. Where a CUPS server answers, libcups keeps temporary files in
+# TMPDIR while it works: TMPDIR is ours and must be empty again at the end. Runs inside
+# xsession.sh (DISPLAY, XDG_RUNTIME_DIR, a window manager that gives the windows focus).
 #   nothing_written.sh PROGRAM
 set -euo pipefail
 
-fail() { echo "nothing_written: FAIL: $*"; exit 1; }
+fail() {
+  echo "nothing_written: FAIL: $*"
+  if [ -n "${prog_pid:-}" ]; then
+    local w names=""
+    for w in $(xdotool search --all --onlyvisible --pid "$prog_pid" --name . 2>/dev/null); do
+      names+="\"$(xdotool getwindowname "$w")\" "
+    done
+    echo "  the program's windows: $names"
+    echo "  the keyboard on: \"$(xdotool getwindowfocus getwindowname 2>/dev/null)\""
+    echo "  in the home: $(cd "$home" && find . -mindepth 1 | sort | tr '\n' ' ')"
+  fi
+  exit 1
+}
 
 # Outside: a session bus of our own, as every desktop has one; Qt asks it whether a screen reader
-# is listening. Without any bus the D-Bus library would start one itself (dbus-launch), which
-# writes under the home and outlives the program: that is the library's doing, not a desktop's.
+# is listening. (Without one the program does without a bus: real_session.py sees to that.)
 if [ "${1:-}" != --inner ]; then
   [ $# -eq 1 ] || { echo "usage: $0 PROGRAM" >&2; exit 2; }
   prog=$(readlink -f "$1")
@@ -34,14 +52,16 @@ tmp=$3
 home=$tmp/home
 work=$tmp/work
 trace=$tmp/trace
-mkdir "$home" "$work" "$trace"
+tmpdir=$tmp/tmpdir
+pdf=$home/prova.pdf # the one file the teacher saves
+mkdir "$home" "$work" "$trace" "$tmpdir"
 printf 'impostazioni di prova\n' >"$work/ImpostazioniZu.dat"
 cp "$work/ImpostazioniZu.dat" "$tmp/ImpostazioniZu.orig"
 
 # A pupil's account has font caches that are up to date; make sure ours has too, so that what
 # fontconfig would write once per account is not taken for something the program writes.
 HOME=$home fc-cache >/dev/null 2>&1 || true
-before=$(cd "$tmp" && find home work | sort)
+before=$(cd "$tmp" && find home work tmpdir | sort)
 
 [[ $DISPLAY =~ ^:([0-9]+) ]] || fail "cannot read the display number from DISPLAY=$DISPLAY"
 display_no=${BASH_REMATCH[1]}
@@ -84,7 +104,7 @@ finish() {
 trap finish EXIT
 
 cd "$work"
-env -i "${keep[@]}" HOME="$home" QT_QPA_PLATFORM=xcb \
+env -i "${keep[@]}" HOME="$home" TMPDIR="$tmpdir" QT_QPA_PLATFORM=xcb \
   strace -ff -y -o "$trace/t" -e trace=%file,%desc,%network,%process "$prog" \
   >"$tmp/program.out" 2>"$tmp/program.err" &
 strace_pid=$!
@@ -114,6 +134,21 @@ active_is() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$1" ];
 shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 shown_and_active() { shown "$1" && active_is "$1"; }
 gone_and_back() { ! shown TABELLA && active_is Calcolino; }
+# The window that has the keyboard (where the next key goes), by id.
+keyboard_on() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+# The print screen and Qt's print dialog have one title: they are told apart by their ids.
+print_windows() { xdotool search --all --onlyvisible --pid "$prog_pid" --name '^Stampa esercizio$' 2>/dev/null; }
+print_dialog_open() {
+  local w f
+  f=$(xdotool getwindowfocus 2>/dev/null) || return 1
+  for w in $(print_windows); do [ "$w" != "$print_screen" ] && [ "$w" = "$f" ] && return 0; done
+  return 1
+}
+print_screen_alone() { [ "$(print_windows)" = "$print_screen" ] && keyboard_on "$print_screen"; }
+file_dialog_open() { shown "Salva PDF" && [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "Salva PDF" ]; }
+file_dialog_closed() { ! shown "Salva PDF" && print_screen_alone; }
+saved() { [ -s "$pdf" ] && file_dialog_closed; }
+print_screen_gone() { [ -z "$(print_windows)" ] && active_is TABELLA; }
 
 wait_until 60 'the start screen "Calcolino" mapped and active' shown_and_active Calcolino
 f=$(program_trace) || fail "no trace of the program's own process"
@@ -123,15 +158,43 @@ prog_pid=${f##*.}
 xdotool key Return Return
 wait_until 30 'the exercise screen "TABELLA" mapped and active' shown_and_active TABELLA
 
-# Every row: "1" and Enter. With table 0 that is right only for the addend 1; a wrong answer brings
-# the help offer with the focus on "SI", and the second Enter takes the help, which completes the
-# row. After a right answer the second Enter falls on "0", which does nothing. The last row gets
-# "11", never right: a right answer there would leave the focus on "Nuova Tabella" for the second
-# Enter, which would start a new sheet.
-for _ in $(seq 9); do xdotool key 1 Return Return; done
-xdotool key 1 1 Return Return
-# The sheet is done and the focus is on "Nuova Tabella": "E" goes to "Esco", Enter closes.
-xdotool key e Return
+# Every row gets "11", never right for table 0: Enter brings the help offer with the focus on "SI",
+# the second Enter takes the help, which completes the row. A sheet ends with the focus on "Nuova
+# Tabella", Enter draws the next. Help on the 30th row brings the warning with the 31st, the focus
+# on "Stampa"; Enter opens the print screen.
+row=(1 1 Return Return)
+rows=()
+for _ in $(seq 10); do rows+=("${row[@]}"); done
+xdotool key "${rows[@]}" Return "${rows[@]}" Return "${rows[@]}" Return "${row[@]}" Return
+wait_until 30 'the print screen "Stampa esercizio" mapped and active' shown_and_active "Stampa esercizio"
+print_screen=$(print_windows)
+wait_until 10 "the keyboard on the print screen" keyboard_on "$print_screen"
+
+# "Stampa" (S, Enter): Qt's print dialog looks for printers; Escape cancels it. After each dialog an
+# X, a key the print screen does not take, comes first: whether the screen takes the next key at
+# once after a dialog is a matter for real_session.py; here it is what is written that counts.
+xdotool key s Return
+wait_until 30 "Qt's print dialog with the keyboard" print_dialog_open
+xdotool key Escape
+wait_until 30 "the print dialog closed, the keyboard on the print screen" print_screen_alone
+# "Salva PDF" (P, Enter): Qt's file dialog; Escape cancels it.
+xdotool key x p Return
+wait_until 30 'the file dialog "Salva PDF" with the keyboard' file_dialog_open
+xdotool key Escape
+wait_until 30 "the file dialog closed, the keyboard on the print screen" file_dialog_closed
+# Once more, and this time the file is named: the whole path typed over the name proposed, and Enter
+# saves.
+xdotool key x p Return
+wait_until 30 'the file dialog "Salva PDF" with the keyboard again' file_dialog_open
+xdotool key ctrl+a
+xdotool type "$pdf"
+xdotool key Return
+wait_until 30 "the PDF saved as $pdf" saved
+# "Chiudi" (C, Enter) closes the print screen; the warning is still there, "R" and Enter start
+# again (the rows done are let go). Ten rows, "Esco" (E, Enter) goes back to the start screen.
+xdotool key x c Return
+wait_until 30 'the print screen closed and "TABELLA" active again' print_screen_gone
+xdotool key r Return "${rows[@]}" e Return
 wait_until 30 'the exercise screen closed and "Calcolino" active again' gone_and_back
 
 # Back on the start screen the focus is on "0". The table buttons may still hold the press flag of
@@ -157,52 +220,81 @@ if [ -s "$tmp/program.out" ] || [ -s "$tmp/program.err" ]; then
 fi
 
 # ---------------------------------------------------------------- what the trace shows
-problems=$(awk -v display="$display_no" -v bus="${bus_sockets[*]}" -v prog="$prog" -v work="$work" '
+problems=$(awk -v display="$display_no" -v bus="${bus_sockets[*]}" -v prog="$prog" -v work="$work" \
+               -v pdf="$pdf" -v tmpdir="$tmpdir" '
 function problem(s) { print FILENAME ": " s; }
 # The path a call works on: strace -y shows it after the descriptor, "fd</path>".
 function fdpath(s) { return match(s, /<[^>]*>/) ? substr(s, RSTART + 1, RLENGTH - 2) : ""; }
+# The first quoted path of a call.
+function named(s) { return match(s, /"[^"]*"/) ? substr(s, RSTART + 1, RLENGTH - 2) : ""; }
 # A socket by its inode, the same whichever descriptor number it has: "socket:[123]".
 function sockid(s) { return match(s, /socket:\[[0-9]+\]/) ? substr(s, RSTART, RLENGTH) : ""; }
+# The PDF is written as Qt writes a file safely: an unnamed file in its folder (O_TMPFILE) linked
+# to its name when whole, or, where the file system has no unnamed files, "NAME.XXXXXX" renamed.
+function the_pdf(path) { return path == pdf || (index(path, pdf ".") == 1 && length(path) == length(pdf) + 7); }
+function in_tmpdir(path) { return index(path, tmpdir "/") == 1; }
 BEGIN {
   allowed["@\"/tmp/.X11-unix/X" display "\""] = 1
   allowed["\"/tmp/.X11-unix/X" display "\""] = 1
   n = split(bus, b, " ")
   for (i = 1; i <= n; i++) allowed[b[i]] = 1
+  # The print dialog asks CUPS for printers: its socket, the system bus; and the C library asks the
+  # name service cache daemon first when libcups looks up the user and "localhost".
+  allowed["\"/run/cups/cups.sock\""] = allowed["\"/var/run/cups/cups.sock\""] = 1
+  allowed["\"/run/dbus/system_bus_socket\""] = allowed["\"/var/run/dbus/system_bus_socket\""] = 1
+  allowed["\"/run/nscd/socket\""] = allowed["\"/var/run/nscd/socket\""] = 1
   probe = work "/ImpostazioniZu.dat"
+  folder = pdf; sub(/\/[^\/]*$/, "", folder)
 }
 # No other program: the only execve is the program itself, once, starting its own process.
 /^execve\(/ {
   if (FNR != 1 || index($0, "execve(\"" prog "\"") != 1 || ++execs > 1) problem("starts another program: " $0)
 }
 
-# Files opened for writing, by anyone in the process tree and whether it worked or not.
+# Files opened for writing, by anyone in the process tree and whether it worked or not: only the PDF
+# and what libcups keeps in TMPDIR.
 /^(open|openat|openat2|creat)\(/ {
-  if ($0 ~ /^creat\(/ || $0 ~ /O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND/)
-    problem("opens for writing: " $0)
+  if ($0 ~ /^creat\(/ || $0 ~ /O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND/) {
+    path = named($0)
+    if ($0 ~ /O_TMPFILE/ && path == folder && $0 ~ /\) = [0-9]+</) unnamed++
+    else if (!the_pdf(path) && !in_tmpdir(path)) problem("opens for writing: " $0)
+  }
 }
 # Changes to the file system by name or descriptor. A mkdir that finds the directory already there
-# changes nothing: Qt makes sure XDG_RUNTIME_DIR exists that way.
+# changes nothing: Qt makes sure XDG_RUNTIME_DIR exists that way. The PDF gets its name once.
 /^(mkdir|mkdirat|rmdir|unlink|unlinkat|rename|renameat|renameat2|link|linkat|symlink|symlinkat|truncate|chmod|fchmod|fchmodat|chown|fchown|lchown|fchownat|utime|utimes|utimensat|futimesat|mknod|mknodat|setxattr|lsetxattr|fsetxattr|removexattr|lremovexattr|fremovexattr)\(/ {
-  if (!($0 ~ /^mkdir(at)?\(/ && $0 ~ /= -1 EEXIST/)) problem("changes the file system: " $0)
+  if ($0 ~ /^mkdir(at)?\(/ && $0 ~ /= -1 EEXIST/) next
+  if ($0 ~ /^linkat\(/ && index($0, ", \"/proc/self/fd/") && index($0, "\"" pdf "\", AT_SYMLINK_FOLLOW) = 0")) {
+    named_pdf++; next
+  }
+  if ($0 ~ /^rename(at2?)?\(/ && the_pdf(named($0)) && index($0, "\"" pdf "\"") && $0 ~ /\) = 0$/) { named_pdf++; next }
+  if ($0 ~ /^unlink(at)?\(/ && in_tmpdir(named($0))) next
+  problem("changes the file system: " $0)
 }
 
-# Sockets: only local ones, each connected to the display or to the session bus.
+# Sockets: local ones to the display, the session bus and the places of the printing system above; TCP
+# only to CUPS on this machine.
 /^socket\(/ {
-  if ($0 !~ /^socket\(AF_UNIX,/) problem("creates a socket that is not local: " $0)
+  if ($0 !~ /^socket\((AF_UNIX|AF_INET|AF_INET6), SOCK_STREAM/) problem("creates another kind of socket: " $0)
   else if ((s = sockid(substr($0, index($0, ") = ")))) != "") created[s] = $0
 }
 /^connect\(/ {
   target = ""
   if (match($0, /sun_path=@?"[^"]*"/)) target = substr($0, RSTART + 9, RLENGTH - 9)
-  if ($0 !~ /sa_family=AF_UNIX/ || !(target in allowed)) problem("connects elsewhere: " $0)
-  else connected[sockid($0)] = 1
+  cups = $0 ~ /sa_family=AF_INET, sin_port=htons\(631\), sin_addr=inet_addr\("127\.0\.0\.1"\)/ ||
+         $0 ~ /sa_family=AF_INET6, sin6_port=htons\(631\), .*inet_pton\(AF_INET6, "::1"/
+  if (cups || ($0 ~ /sa_family=AF_UNIX/ && target in allowed)) connected[sockid($0)] = 1
+  else problem("connects elsewhere: " $0)
 }
 /^(bind|listen|accept|accept4|socketpair)\(/ { problem("serves or pairs sockets: " $0) }
 
-# The settings file: one read-only open, metadata of the open descriptor (QFile makes sure it did
-# not open a directory; no content is read), one close. Anything else touching it is a fault.
+# The settings file: looked at by name, one read-only open that never waits (no O_NONBLOCK is needed
+# for a plain file, but it is harmless), metadata of the open descriptor, one close; no content is
+# read. Anything else touching it is a fault.
 index($0, "ImpostazioniZu.dat") {
-  if ($0 ~ /^openat\(AT_FDCWD<[^>]*>, "ImpostazioniZu.dat", O_RDONLY([|]O_CLOEXEC)?\) = [0-9]+</) {
+  if ($0 ~ /^(newfstatat|statx|stat|lstat)\(AT_FDCWD<[^>]*>, "ImpostazioniZu.dat", / && opens == closes) {
+    # metadata by name only
+  } else if ($0 ~ /^openat\(AT_FDCWD<[^>]*>, "ImpostazioniZu.dat", O_RDONLY([|]O_(CLOEXEC|NONBLOCK|NOCTTY))*\) = [0-9]+</) {
     if (fdpath(substr($0, index($0, ") = "))) != probe) problem("probes another file: " $0)
     opens++; fd = $0; sub(/.*\) = /, "", fd); sub(/<.*/, "", fd)
   } else if ($0 ~ /^(fstat|newfstatat|statx)\([0-9]+<[^>]*>, ""/ && opens == closes + 1) {
@@ -213,21 +305,28 @@ index($0, "ImpostazioniZu.dat") {
 }
 
 END {
-  for (s in created) if (!(s in connected)) print "a socket connected to neither the display nor the session bus: " created[s]
+  for (s in created) if (!(s in connected)) print "a socket connected nowhere allowed: " created[s]
   if (opens != 1 || closes != 1)
     print "the settings file was opened " opens + 0 " times and closed " closes + 0 " times, expected once each"
+  if (named_pdf != 1) print "the PDF was given its name " named_pdf + 0 " times, expected once"
 }
 ' "$trace"/t.*) || fail "could not read the trace"
 [ -z "$problems" ] || fail $'what the trace shows:\n'"$problems"
 
-# Belt and braces: nothing new in the home or the working directory, the settings file untouched.
-after=$(cd "$tmp" && find home work | sort)
-[ "$before" = "$after" ] || fail $'files appeared or went:\n'"$(diff <(echo "$before") <(echo "$after") || true)"
+# Belt and braces: nothing new in the home, the working directory or TMPDIR but the PDF, which is
+# one; the settings file untouched.
+after=$(cd "$tmp" && find home work tmpdir | sort)
+expected=$( (echo "$before"; echo "home/${pdf##*/}") | sort)
+[ "$after" = "$expected" ] ||
+  fail $'files appeared or went, other than the PDF:\n'"$(diff <(echo "$expected") <(echo "$after") || true)"
+[ "$(head -c 5 "$pdf")" = "%PDF-" ] || fail "$pdf is not a PDF"
 cmp -s "$work/ImpostazioniZu.dat" "$tmp/ImpostazioniZu.orig" || fail "ImpostazioniZu.dat changed"
 
 files=$(find "$trace" -type f | wc -l)
 opens=$(cat "$trace"/t.* | grep -cE '^(open|openat|openat2|creat)\(' || true)
 sockets=$(cat "$trace"/t.* | grep -cE '^socket\(' || true)
-echo "nothing_written: OK: whole session (table 0, 10 rows, Esco, Esci, exit 0) in $files processes/threads;" \
-  "$opens opens, none for writing; $sockets sockets, all to the display or the session bus;" \
-  "ImpostazioniZu.dat opened read-only and closed, never read"
+tcp=$(cat "$trace"/t.* | grep -cE '^socket\(AF_INET6?,' || true)
+echo "nothing_written: OK: whole session (table 0, 31 rows, print dialog and file dialog cancelled, one PDF" \
+  "saved, 10 rows, Esco, Esci, exit 0) in $files processes/threads; $opens opens, for writing only the PDF;" \
+  "$sockets sockets ($tcp TCP to CUPS on this machine), all to the display, the session bus or the printing" \
+  "system; ImpostazioniZu.dat looked at, opened read-only and closed, never read"

@@ -53,9 +53,11 @@ void ButtonArray::keyDown(int index, QKeyEvent *e)
     const int code = KeyCode::of(e);
     // KeyDown: the array's key table, once per press while the flag guards it.
     if (!(m_rules.bloccoTasto && *m_rules.bloccoTasto)) {
-        const bool taken = act(index, m_keyTable(code));
-        if (taken && m_rules.bloccoTasto)
+        if (m_rules.bloccoTasto)
             *m_rules.bloccoTasto = true;
+        const bool taken = act(index, m_keyTable(code));
+        if (!taken && m_rules.bloccoTasto)
+            *m_rules.bloccoTasto = false;
     }
     // KeyPress: only the space character does anything, the scanning step.
     if (code == KeyCode::Space && !m_rules.everyKey) {

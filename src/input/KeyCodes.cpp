@@ -22,6 +22,18 @@ int shiftedDigit(const QKeyEvent *e)
     }
     return 0;
 }
+
+// With Num Lock off the keypad's digit keys report what is printed under the digit; the pupil
+// still pressed the digit, and the keypad may be the only keyboard there is.
+int padDigitWithoutNumLock(int key)
+{
+    static const int keys[10] = {Qt::Key_Insert, Qt::Key_End,   Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Left,
+                                 Qt::Key_Clear,  Qt::Key_Right, Qt::Key_Home, Qt::Key_Up,       Qt::Key_PageUp};
+    for (int d = 0; d < 10; ++d)
+        if (keys[d] == key)
+            return Pad0 + d;
+    return 0;
+}
 }
 
 int of(const QKeyEvent *e)
@@ -30,6 +42,10 @@ int of(const QKeyEvent *e)
     const bool pad = e->modifiers() & Qt::KeypadModifier;
     if (k >= Qt::Key_0 && k <= Qt::Key_9)
         return (pad ? Pad0 : Digit0) + (k - Qt::Key_0);
+    if (pad) {
+        if (const int digit = padDigitWithoutNumLock(k))
+            return digit;
+    }
     if (k >= Qt::Key_A && k <= Qt::Key_Z)
         return k; // Qt reports the upper-case letter, with or without Shift
     switch (k) {

@@ -4,6 +4,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #include <QMenuBar>
 
 using Rules = ButtonArray::Rules;
@@ -56,10 +62,24 @@ void FrmInizio::Form_Load()
 
 void FrmInizio::VerificaEsistenzaFile(const QString &FileName)
 {
-    // Only a probe: whether the settings file is there changes nothing.
+    // Only a probe: whether the settings file is there changes nothing. Whatever has that name,
+    // start-up must not wait for it: only a plain file is opened (a pipe would block the open
+    // until someone writes to it, a device may do something on open), and never waited for.
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(FileName);
+    struct stat st;
+    if (stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd);
+#else
+    if (!QFileInfo(FileName).isFile())
+        return;
     QFile f(FileName);
     if (f.open(QIODevice::ReadOnly))
         f.close();
+#endif
 }
 
 bool FrmInizio::event(QEvent *e)

@@ -46,6 +46,8 @@ InfoScreen::InfoScreen(const Def::Screen &def, QWidget *opener)
 {
     setObjectName(QString::fromLatin1(def.name));
     setWindowTitle(QString::fromUtf8(def.caption));
+    // No icon in the title bar: without this the window would take its opener's.
+    setWindowIcon(QIcon());
     m_screen.build(def, this);
     Command1.setButtons({m_screen.button("Command1")});
     setFixedSize(Twips::toPx(QRectF(0, 0, def.clientWidth, def.clientHeight)).size());

@@ -1,0 +1,31 @@
+#pragma once
+
+class QApplication;
+
+// What the program asks of the desktop before and after the application object exists, so that
+// it writes nothing of its own, starts nothing that outlives it and speaks Italian throughout.
+namespace Platform {
+// Before the application: without a session bus the D-Bus library would start one itself,
+// which writes under the home and outlives the program. The desktop's bus is still used.
+void noBusOfOurOwn();
+// Around the making of the application: where there is no display the toolkit gives up with
+// English messages and an abort; the teacher gets one Italian line and status 1 instead.
+void exitQuietlyWithoutDisplay();
+void displayFound();
+// After the application: under X11 the server is asked to send no release for the repeats of a
+// held key, so that the toolkit's buttons, which act on a key's release, act once.
+void detectableAutoRepeat();
+// The file dialog keeps a history file of its own: nothing of it is read or written.
+void noSettingsFiles();
+// Before one of Qt's own dialogs (print, file) opens: no settings files, Qt's texts in Italian.
+void beforeQtDialog();
+// Qt's own texts (print, file, overwrite question dialogs; the names of actions said by assistive
+// technology) in Italian, whatever the locale. The translation is read when first needed: by
+// beforeQtDialog(), or when assistive technology connects.
+void italian(QApplication &app);
+void italianQtTexts();
+// The toolkit's own style, except that the menu bar's overflow button, which only a very narrow
+// window ever shows, gets its icon when it is first shown: read with every menu bar, that icon
+// had the toolkit look through all its image plugins, and load some, at every start.
+void menuBarIconWhenShown();
+}
