@@ -1,0 +1,280 @@
+// The session's rules on Esercizio itself, without a window: typing and taking back, right and
+// wrong answers, "SI", "NO" and the intervention, the end of a sheet, the 30-row warning and
+// restart, the print rows and the sheets' order.
+#include "exercise/Esercizio.h"
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
+#include <set>
+
+using Frame = Esercizio::Frame;
+using Mode = Esercizio::Mode;
+Q_DECLARE_METATYPE(Frame)
+Q_DECLARE_METATYPE(Mode)
+
+namespace {
+// A session on a table, its sheets drawn from a clock the test sets.
+struct Session {
+    explicit Session(int n) : table(int16_t(n)) { e.open(); }
+    int16_t table;
+    double clock = 4321.25;
+    Random random{[this] { return clock; }};
+    Esercizio e{table, random};
+
+    const Esercizio::Session &s() const { return e.session(); }
+    const Esercizio::View &v() const { return e.view(); }
+    int expected() const { return s().Risultati[size_t(s().RigaCorrente)].toInt(); }
+    int row(int k) const { return int(std::find(v().Label2.begin(), v().Label2.end(), QString::number(k)) - v().Label2.begin()); }
+    void answer(int value)
+    {
+        for (QChar c : QString::number(value))
+            e.PremiTasto(c.digitValue());
+        e.PremiTasto(Keypad::Invio);
+    }
+    // r right, w wrong, s "SI", n "NO", o "OK" of the intervention, N "Nuova Tabella", A "Ricomincia".
+    void play(const QString &script)
+    {
+        for (QChar c : script) {
+            switch (c.toLatin1()) {
+            case 'r': answer(expected()); break;
+            case 'w': answer(expected() + 1); break;
+            case 's': e.SiSi(); break;
+            case 'n': e.NoNo(); break;
+            case 'o': e.optOK_Conferma(); break;
+            case 'N': e.PremiTasto(Keypad::NuovaTabella); break;
+            case 'A': e.AzzeraSessione(); break;
+            }
+        }
+    }
+    template <size_t N> static QString bits(const std::array<bool, N> &a) // '1' for each true
+    {
+        QString b;
+        for (bool on : a)
+            b += on ? u'1' : u'0';
+        return b;
+    }
+    QString keys() const { return bits(v().enabled); }
+    QString armed() const { return bits(v().armed); }
+};
+
+const QString AnswerKeys = QStringLiteral("11111111111000"), WithInvio = QStringLiteral("11111111111100"),
+              EndKeys = QStringLiteral("00000000000011");
+QString r(int n) { return QStringLiteral("r").repeated(n); }
+QString sheets(int n) { return QStringList(n, r(10)).join(u'N'); } // n whole sheets, right answers
+}
+
+class TstEsercizio : public QObject {
+    Q_OBJECT
+private slots:
+    void digits_data()
+    {
+        QTest::addColumn<QString>("keys"); // digits, and C to take one back
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("a first 0 is refused") << "0" << "?";
+        QTest::newRow("0 second") << "10" << "10";
+        QTest::newRow("two zeros") << "100" << "100";
+        QTest::newRow("a fourth digit is dropped") << "1234" << "123";
+        QTest::newRow("taken back to ?") << "12CC" << "?";
+        QTest::newRow("taking back from ?") << "C" << "?";
+        QTest::newRow("taken back, typed again") << "25C7" << "27";
+        QTest::newRow("0 after taking back all") << "3C0" << "?";
+    }
+    void digits()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, shows);
+        // By the keypad's buttons (mouse, Enter on a button) and by the keyboard: the same answer;
+        // the keyboard also takes the focus to "Invio" whenever there is something to confirm.
+        for (bool byKey : {false, true}) {
+            Session t(6);
+            for (QChar c : keys) {
+                const int d = c == u'C' ? int(Keypad::Cancella) : c.digitValue();
+                if (!byKey)
+                    t.e.PremiTasto(d);
+                else if (d == Keypad::Cancella)
+                    t.e.deleteDigit();
+                else
+                    t.e.typeDigit(d);
+            }
+            QCOMPARE(t.v().lblRisultato[0], shows);
+            QCOMPARE(t.s().Risposta, shows == "?" ? QString() : shows);
+            QCOMPARE(t.keys(), shows == "?" ? AnswerKeys : WithInvio);
+            const bool hadAnswer = keys.contains(QRegularExpression(QStringLiteral("^[C0]*[1-9]")));
+            QCOMPARE(t.v().focus.index, byKey && hadAnswer ? int(Keypad::Invio) : 0);
+            QCOMPARE(t.s().RigheFatte, int16_t(0));
+        }
+    }
+
+    void flow_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("righeFatte");
+        QTest::addColumn<int>("contaNo");
+        QTest::addColumn<Frame>("front");
+        QTest::addColumn<int>("focus"); // the button of the front frame
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("armed");
+        const Frame K = Frame::fraTastierino, H = Frame::fraAiuto, I = Frame::fraIntervento, W = Frame::fraAvviso;
+        QTest::newRow("right") << "r" << 1 << 0 << K << 0 << AnswerKeys << "0100000000";
+        QTest::newRow("wrong: help offered") << "w" << 0 << 0 << H << 0 << WithInvio << "1000000000";
+        QTest::newRow("SI") << "ws" << 1 << 0 << K << 0 << AnswerKeys << "0100000000";
+        QTest::newRow("NO: the same row again") << "wn" << 0 << 1 << K << 0 << AnswerKeys << "1000000000";
+        QTest::newRow("NO then right") << "wnr" << 1 << 1 << K << 0 << AnswerKeys << "0100000000";
+        QTest::newRow("the third NO") << "wnwnwn" << 0 << 0 << I << 0 << WithInvio << "1000000000";
+        QTest::newRow("NO counts across rows") << "wnrwnrwn" << 2 << 0 << I << 0 << WithInvio << "0010000000";
+        QTest::newRow("OK gives the result") << "wnwnwno" << 1 << 0 << K << 0 << AnswerKeys << "0100000000";
+        QTest::newRow("the end of a sheet") << r(10) << 10 << 0 << K << 12 << EndKeys << "0000000000";
+        QTest::newRow("the end by SI") << r(9) + "ws" << 10 << 0 << K << 12 << EndKeys << "0000000000";
+        QTest::newRow("the end by OK") << r(9) + "wnwnwno" << 10 << 0 << K << 12 << EndKeys << "0000000000";
+        QTest::newRow("a new sheet") << r(10) + "Nr" << 11 << 0 << K << 0 << AnswerKeys << "0100000000";
+        QTest::newRow("30 right: the warning") << sheets(3) << 30 << 0 << W << 0 << EndKeys << "0000000000";
+        QTest::newRow("30th by SI: not yet") << sheets(2) + "N" + r(9) + "ws" << 30 << 0 << K << 12 << EndKeys
+                                             << "0000000000";
+        // Behind the warning the row is armed and the keys set, but the focus stays on "Stampa".
+        QTest::newRow("31st by SI: the warning") << sheets(2) + "N" + r(9) + "wsNws" << 31 << 0 << W << 0 << AnswerKeys
+                                                 << "0100000000";
+        QTest::newRow("30th by OK: at once") << sheets(2) + "N" + r(9) + "wnwnwno" << 30 << 0 << W << 0 << EndKeys
+                                             << "0000000000";
+        QTest::newRow("Ricomincia") << "wn" + sheets(3) + "A" << 0 << 1 << K << 0 << AnswerKeys << "1000000000";
+    }
+    void flow()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, righeFatte);
+        QFETCH(int, contaNo);
+        QFETCH(Frame, front);
+        QFETCH(int, focus);
+        QFETCH(QString, keys);
+        QFETCH(QString, armed);
+        Session t(4);
+        t.play(script);
+        QCOMPARE(t.s().RigheFatte, int16_t(righeFatte));
+        QCOMPARE(t.s().ContaNo, int16_t(contaNo));
+        // One frame enabled at a time, and it is the one in front.
+        for (Frame f : {Frame::fraTastierino, Frame::fraAiuto, Frame::fraIntervento, Frame::fraAvviso})
+            QCOMPARE(t.v().frameEnabled[size_t(f)], f == front);
+        QCOMPARE(t.v().front, front);
+        QCOMPARE(t.v().focus, (Esercizio::Focus{front, focus}));
+        QCOMPARE(t.keys(), keys);
+        QCOMPARE(t.armed(), armed);
+        QCOMPARE(t.s().mode, keys == EndKeys ? Mode::EndOfSheet : Mode::Answer);
+        QCOMPARE(t.e.completedRows().size(), righeFatte);
+        // The armed row waits for its answer, unless a wrong one is still shown; no other cell shows "?".
+        const bool wrongShown = front == Frame::fraAiuto || front == Frame::fraIntervento;
+        for (int g = 0; g < 10; ++g)
+            QCOMPARE(t.v().lblRisultato[size_t(g)] == "?", armed[g] == u'1' && !wrongShown);
+    }
+
+    void whatEachRowShowsAndPrints()
+    {
+        // Table 4, addend 3 answered 6, then "SI"; addend 5 answered 10, "NO", then 9; addend 10 by
+        // the intervention after 15 and "NO" as often as it takes; the rest right at once.
+        QString byIntervention = QStringLiteral("4 + 10 = ");
+        Session t(4);
+        for (int g = 0; g < 10; ++g) {
+            const int k = t.v().Label2[size_t(g)].toInt();
+            QCOMPARE(t.v().Label1, QString("4"));
+            QCOMPARE(t.s().Risultati[size_t(g)], " " + QString::number(4 + k));
+            if (k == 3) {
+                t.answer(6);
+                QCOMPARE(t.v().lblRisultato[size_t(g)], QString("6"));
+                QVERIFY(t.v().yellow[size_t(g)]);
+                t.e.SiSi();
+                QCOMPARE(t.v().lblRisultato[size_t(g)], QString(" 7")); // given, with its blank
+            } else if (k == 5) {
+                t.play("wnr");
+            } else if (k == 10) {
+                while (t.v().front != Frame::fraIntervento) {
+                    t.play("wn");
+                    byIntervention += QStringLiteral("15  ");
+                }
+                t.play("o");
+            } else {
+                t.play("r");
+            }
+            QCOMPARE(t.v().yellow[size_t(g)], k == 3 || k == 5 || k == 10);
+        }
+        const QStringList rows = t.e.completedRows();
+        QCOMPARE(rows.at(t.row(3)), QString("4 +  3 = 6   7"));
+        QCOMPARE(rows.at(t.row(5)), QString("4 +  5 = 10  9  "));
+        QCOMPARE(rows.at(t.row(10)), byIntervention + " 14");
+        QVERIFY(byIntervention.count(QStringLiteral("15")) >= 2);
+        QCOMPARE(rows.at(t.row(1)), QString("4 +  1 = 5  "));
+        // How each row went, recorded as it was completed, and its wrong answers.
+        using O = Esercizio::Outcome;
+        const auto outcomes = t.e.completedOutcomes();
+        const auto wrong = t.e.completedWrongAnswers();
+        QCOMPARE(int(outcomes.size()), 10);
+        for (int k = 1; k <= 10; ++k) {
+            const O o = k == 3 ? O::GivenAfterSi : k == 5 ? O::RightAfterRetry : k == 10 ? O::GivenByIntervention : O::RightFirstTime;
+            QCOMPARE(outcomes[size_t(t.row(k))], o);
+            QCOMPARE(wrong[size_t(t.row(k))], k == 10 ? int(byIntervention.count(QStringLiteral("15"))) : k == 3 || k == 5);
+        }
+        // A new sheet: fresh cells in the cell colour, its prefixes after the rows done.
+        t.play("N");
+        QCOMPARE(t.v().yellow, (std::array<bool, 10>{}));
+        QCOMPARE(t.v().lblRisultato[0], QString("?"));
+        QCOMPARE(t.v().lblRisultato[9], QString());
+        QCOMPARE(t.s().RigheStampa[10], Esercizio::prefix(4, t.v().Label2[0].toInt()));
+        QCOMPARE(Esercizio::prefix(7, 10), QString("7 + 10 = "));
+        t.play("wsr");
+        QCOMPARE(t.e.completedRows().mid(0, 10), rows);
+        QCOMPARE(t.e.completedRows().size(), 12);
+        QVERIFY(t.e.completedRows().at(10).endsWith(QStringLiteral("   %1").arg(4 + t.v().Label2[0].toInt())));
+        // Restart: no rows left to print, the count of "NO" kept.
+        t.play("wnA");
+        QCOMPARE(t.e.completedRows(), QStringList());
+        QVERIFY(t.e.completedOutcomes().empty());
+        QCOMPARE(t.s().RigheStampa[10], QString());
+        QCOMPARE(t.s().ContaNo, int16_t(1));
+    }
+
+    void sheetsAndTheirOrder()
+    {
+        // Every sheet holds 1..10 once; the order follows the clock, read at every sheet.
+        Session t(10);
+        std::set<QString> orders;
+        for (int sheet = 0; sheet < 60; ++sheet) {
+            t.clock = 1000.5 + sheet * 0.37;
+            t.e.NuovaScheda();
+            QStringList a(t.v().Label2.begin(), t.v().Label2.end());
+            orders.insert(a.join(u' '));
+            std::sort(a.begin(), a.end(), [](const QString &x, const QString &y) { return x.toInt() < y.toInt(); });
+            QCOMPARE(a.join(u' '), QString("1 2 3 4 5 6 7 8 9 10"));
+        }
+        QVERIFY(orders.size() > 50);
+        const auto order = t.v().Label2;
+        t.e.NuovaScheda();
+        QCOMPARE(t.v().Label2, order);
+        // The table is read as the rows are shown: a new choice shows from the next sheet.
+        t.table = 0;
+        t.play("r");
+        QCOMPARE(t.v().Label1, QString("10"));
+        QCOMPARE(t.s().Risultati[1].toInt(), 10 + t.v().Label2[1].toInt());
+        t.play("N");
+        QCOMPARE(t.v().Label1, QString("0"));
+        QCOMPARE(t.s().Risultati[1].toInt(), t.v().Label2[1].toInt());
+    }
+
+    void escoAndStampaAreHandedOn()
+    {
+        Session t(2);
+        QSignalSpy close(&t.e, &Esercizio::closeRequested), print(&t.e, &Esercizio::printRequested);
+        t.e.PremiTasto(Keypad::Esco);
+        QCOMPARE(close.size(), 1);
+        t.play(sheets(3));
+        t.e.Stampa();
+        QCOMPARE(print.size(), 1);
+        QCOMPARE(t.v().front, Frame::fraAvviso); // the warning waits behind the print screen
+        // Opening the screen again starts a fresh session; the count of "NO" survives.
+        t.play("A" + r(3) + "wn");
+        t.e.open();
+        QCOMPARE(t.s().RigheFatte, int16_t(0));
+        QCOMPARE(t.s().ContaNo, int16_t(1));
+        QCOMPARE(t.e.completedRows(), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstEsercizio)
+#include "tst_esercizio.moc"
