@@ -1,12 +1,16 @@
-// Watches a program from outside, as an X client: starts it, sees its top-level windows being
-// created, mapped and drawn (DAMAGE extension), presses keys through XTest, and reads its
-// memory from /proc. Runs the program and the bare baseline in turn and prints the figures as
-// key=value lines for bench/run.
+// Watches programs from outside, as an X client: starts them, sees their top-level windows
+// being created, mapped and drawn (DAMAGE extension), presses keys and closes windows as a user
+// would, and reads their memory from /proc. Runs Calcolino, the bare window and the floor in
+// turn and prints the figures as key=value lines for bench/run.
 //
 //   bench_xwatch --wait-wm
 //   bench_xwatch --page-cost      first touch of a new 8 MB shared buffer (a maximized window's
 //                                 backing store) against touching it again, in ms of CPU
-//   bench_xwatch --runs N --program PATH --baseline PATH --log DIR
+//   bench_xwatch --runs N --program PATH --baseline PATH --floor PATH --paint-log LIB --log DIR
+//                [--ours PID,PID...]
+//
+// The CPU times are read inside each program by the preloaded paint log (bench/paintlog.cpp):
+// at the moment its first image goes to the window, and at the moment a key press reaches it.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -15,18 +19,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -89,11 +94,13 @@ public:
     int screenWidth() const { return DisplayWidth(m_dpy, DefaultScreen(m_dpy)); }
     int screenHeight() const { return DisplayHeight(m_dpy, DefaultScreen(m_dpy)); }
 
+    // The window manager is up once it has taken a new window into its frame.
     bool waitWindowManager(double timeoutMs)
     {
         const Atom check = XInternAtom(m_dpy, "_NET_SUPPORTING_WM_CHECK", False);
         const double end = now() + timeoutMs;
-        while (now() < end) {
+        bool announced = false;
+        while (!announced && now() < end) {
             Atom type;
             int format;
             unsigned long n, after;
@@ -101,12 +108,37 @@ public:
             if (XGetWindowProperty(m_dpy, m_root, check, 0, 1, False, XA_WINDOW, &type, &format, &n, &after, &data) == Success
                 && data) {
                 XFree(data);
-                if (n == 1)
-                    return true;
+                announced = n == 1;
             }
-            usleep(20000);
+            if (!announced)
+                usleep(20000);
         }
-        return false;
+        if (!announced)
+            return false;
+        // It announces itself a moment before it takes the windows being mapped: a probe mapped
+        // meanwhile stays without a frame, and another one is tried.
+        bool framed = false;
+        while (!framed && now() < end) {
+            const Window probe = XCreateSimpleWindow(m_dpy, m_root, 0, 0, 10, 10, 0, 0, 0);
+            XSelectInput(m_dpy, probe, StructureNotifyMask);
+            XMapWindow(m_dpy, probe);
+            XFlush(m_dpy);
+            const double giveUp = std::min(end, now() + 500);
+            while (!framed && now() < giveUp) {
+                while (XPending(m_dpy)) {
+                    XEvent ev;
+                    XNextEvent(m_dpy, &ev);
+                    framed = framed || (ev.type == ReparentNotify && ev.xreparent.window == probe);
+                }
+                if (!framed) {
+                    pollfd p{ConnectionNumber(m_dpy), POLLIN, 0};
+                    poll(&p, 1, 20);
+                }
+            }
+            XDestroyWindow(m_dpy, probe);
+            XSync(m_dpy, False);
+        }
+        return framed;
     }
 
     // Handles the X events that arrive until the deadline or until done() holds.
@@ -139,10 +171,39 @@ public:
             }
         return nullptr;
     }
+    std::vector<Win *> titled(const std::string &title)
+    {
+        std::vector<Win *> all;
+        for (auto &[w, win] : m_wins)
+            if (win.name == title)
+                all.push_back(&win);
+        return all;
+    }
+    Window idOf(const Win *win) const
+    {
+        for (const auto &[w, v] : m_wins)
+            if (&v == win)
+                return w;
+        return 0;
+    }
     Win *find(Window w)
     {
         auto it = m_wins.find(w);
         return it == m_wins.end() ? nullptr : &it->second;
+    }
+
+    // As the window manager's close button does.
+    void close(Window w)
+    {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = XInternAtom(m_dpy, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = long(XInternAtom(m_dpy, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(m_dpy, w, False, NoEventMask, &ev);
+        XFlush(m_dpy);
     }
 
     Window focus()
@@ -235,9 +296,10 @@ private:
                 }
             break;
         case UnmapNotify:
+            // Shown again later, the window's next first drawing is timed afresh.
             if (ev.xunmap.event == ev.xunmap.window)
                 if (Win *win = find(ev.xunmap.window))
-                    win->mapped = false;
+                    win->mapped = win->painted = false;
             break;
         case PropertyNotify:
             if (ev.xproperty.atom == m_wmName || ev.xproperty.atom == m_netWmName)
@@ -263,26 +325,6 @@ private:
 
 struct Memory { long rssKib = -1, pssKib = -1; };
 
-// CPU time the process has had so far, all its threads, in ms (from the scheduler's own
-// accounting: a figure that a busy machine does not inflate as it does wall-clock times).
-double cpuMs(pid_t pid)
-{
-    double ns = 0;
-    const std::string dir = "/proc/" + std::to_string(pid) + "/task/";
-    if (DIR *d = opendir(dir.c_str())) {
-        while (dirent *e = readdir(d)) {
-            if (e->d_name[0] == '.')
-                continue;
-            std::ifstream f(dir + e->d_name + "/schedstat");
-            double run = 0;
-            if (f >> run)
-                ns += run;
-        }
-        closedir(d);
-    }
-    return ns / 1e6;
-}
-
 Memory readMemory(pid_t pid)
 {
     Memory m;
@@ -301,12 +343,52 @@ Memory readMemory(pid_t pid)
     return m;
 }
 
+// What the preloaded paint log noted in one run: images put to windows, key presses arrived.
+struct PaintLog {
+    struct Entry { std::string kind; unsigned long id; double cpuMs, wallMs; long faults; };
+    std::vector<Entry> entries;
+
+    void read(const std::string &path)
+    {
+        entries.clear();
+        std::ifstream f(path);
+        Entry e;
+        while (f >> e.kind >> e.id >> e.cpuMs >> e.wallMs >> e.faults)
+            entries.push_back(e);
+    }
+    // The first image put to the window at or after a moment.
+    const Entry *firstPut(Window w, double fromWallMs) const
+    {
+        for (const Entry &e : entries)
+            if (e.kind == "put" && e.id == w && e.wallMs >= fromWallMs)
+                return &e;
+        return nullptr;
+    }
+    // The first key press that reached the program at or after a moment.
+    const Entry *firstKey(double fromWallMs) const
+    {
+        for (const Entry &e : entries)
+            if (e.kind == "key" && e.wallMs >= fromWallMs)
+                return &e;
+        return nullptr;
+    }
+};
+
+// One opening of the exercise screen by "Vai": from the key press to the first drawing.
+struct Vai {
+    double ms = -1;         // seen from outside: key sent -> first damage of the new window
+    double cpuMs = -1;      // in the process: key press arrived -> first image put to the window
+    double createMs = -1, mapMs = -1;
+    bool maximized = false;
+    Window window = 0;
+    double keyWall = 0;
+};
+
 struct Run {
-    double startupMs = -1, vaiMs = -1;
-    double startupCpuMs = -1, vaiCpuMs = -1;
-    double startupCreateMs = -1, startupMapMs = -1, vaiCreateMs = -1, vaiMapMs = -1;
-    Memory mem;
-    bool maximized = false, vaiMaximized = false;
+    double startupMs = -1, startupCpuMs = -1, startupCreateMs = -1, startupMapMs = -1, startupFaults = -1;
+    Memory mem, memExercise;
+    Vai vai1, vai2;
+    bool maximized = false;
     long logBytes = 0;
 };
 
@@ -348,78 +430,152 @@ void settle(Watcher &x, Window w, double quietMs, double timeoutMs)
     });
 }
 
-Run runOnce(Watcher &x, const std::string &path, const std::string &title, bool vai, const std::string &log)
-{
-    Run r;
-    const double t0 = now();
-    Child child;
-    const pid_t pid = child.pid = fork();
-    if (pid < 0)
-        fail("fork");
-    if (pid == 0) {
-        const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            dup2(fd, 2);
-            close(fd);
+struct Program {
+    std::string path, title;
+    bool exercise; // Calcolino: "Vai", twice
+};
+
+class Bench {
+public:
+    Bench(Watcher &x, std::string paintLib, std::string logDir)
+        : x(x), m_paintLib(std::move(paintLib)), m_logDir(std::move(logDir))
+    {
+    }
+
+    Run run(const Program &p)
+    {
+        Run r;
+        const std::string log = m_logDir + "/" + p.title + ".log";
+        const std::string paints = m_logDir + "/" + p.title + ".paints";
+        unlink(paints.c_str());
+        const double t0 = now();
+        const pid_t pid = m_child.pid = fork();
+        m_child.reaped = false;
+        if (pid < 0)
+            fail("fork");
+        if (pid == 0) {
+            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd >= 0) {
+                dup2(fd, 1);
+                dup2(fd, 2);
+                close(fd);
+            }
+            setenv("LD_PRELOAD", m_paintLib.c_str(), 1);
+            setenv("BENCH_PAINT_LOG", paints.c_str(), 1);
+            execl(p.path.c_str(), p.path.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
         }
-        execl(path.c_str(), path.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
+        Window w = 0;
+        if (!x.pump(t0 + 15000, [&] { return x.painted(p.title, &w) != nullptr || !m_child.alive(); })
+            || !x.painted(p.title))
+            giveUp("no first paint of \"" + p.title + "\" from " + p.path + " (see " + log + ")");
+        Win *win = x.painted(p.title);
+        r.startupMs = win->paintTime - t0;
+        r.startupCreateMs = win->createTime - t0;
+        r.startupMapMs = win->mapTime - t0;
+        r.maximized = win->paintWidth == x.screenWidth();
+        const double paintTime = win->paintTime;
+
+        // Memory two seconds after the first paint.
+        x.pump(paintTime + 2000, [] { return false; });
+        r.mem = readMemory(pid);
+
+        if (p.exercise) {
+            r.vai1 = vai(w);
+            // Memory two seconds after the exercise screen's first paint, the screen open.
+            x.pump(now() + 2000, [] { return false; });
+            r.memExercise = readMemory(pid);
+            // Closed with the window manager's button; the start screen has the keyboard again.
+            x.close(r.vai1.window);
+            x.pump(now() + 5000, [&] { Win *op = x.find(r.vai1.window); return op && !op->mapped && x.focus() == w; });
+            if (x.focus() != w)
+                giveUp("the start screen did not get the keyboard back when the exercise screen closed");
+            r.vai2 = vai(w);
+        }
+        m_child.stop();
+        x.forgetAll();
+        struct stat st;
+        if (stat(log.c_str(), &st) == 0)
+            r.logBytes = st.st_size;
+
+        // The CPU times, as the program itself read them.
+        PaintLog pl;
+        pl.read(paints);
+        const PaintLog::Entry *first = pl.firstPut(w, 0);
+        if (!first)
+            fail("the paint log of \"" + p.title + "\" has no image put to its window (" + paints + ")");
+        r.startupCpuMs = first->cpuMs;
+        r.startupFaults = double(first->faults);
+        for (Vai *v : {&r.vai1, &r.vai2}) {
+            if (!p.exercise)
+                break;
+            const PaintLog::Entry *key = pl.firstKey(v->keyWall);
+            const PaintLog::Entry *put = key ? pl.firstPut(v->window, key->wallMs) : nullptr;
+            if (!put)
+                fail("the paint log has no key press followed by a drawing of the exercise screen (" + paints + ")");
+            v->cpuMs = put->cpuMs - key->cpuMs;
+        }
+        return r;
     }
-    auto giveUp = [&](const std::string &why) {
-        child.stop();
+
+private:
+    [[noreturn]] void giveUp(const std::string &why)
+    {
+        m_child.stop();
         fail(why);
-    };
-    Window w = 0;
-    if (!x.pump(t0 + 15000, [&] { return x.painted(title, &w) != nullptr || !child.alive(); }) || !x.painted(title)) {
-        giveUp("no first paint of \"" + title + "\" from " + path + " (see " + log + ")");
     }
-    Win *win = x.painted(title);
-    r.startupMs = win->paintTime - t0;
-    r.startupCpuMs = cpuMs(pid);
-    r.startupCreateMs = win->createTime - t0;
-    r.startupMapMs = win->mapTime - t0;
-    r.maximized = win->paintWidth == x.screenWidth();
-    const double paintTime = win->paintTime;
 
-    // Memory two seconds after the first paint.
-    x.pump(paintTime + 2000, [] { return false; });
-    r.mem = readMemory(pid);
-
-    if (vai) {
-        // The start screen must have the keyboard and be done drawing.
-        x.pump(now() + 5000, [&] { return x.focus() == w; });
-        if (x.focus() != w)
+    // On the painted start screen: Return on the highlighted "0" (table 0 chosen, the highlight
+    // moves to "Vai"), then Return on "Vai", timed to the first drawing of the exercise screen.
+    Vai vai(Window start)
+    {
+        Vai v;
+        ++m_vais;
+        x.pump(now() + 5000, [&] { return x.focus() == start; });
+        if (x.focus() != start)
             giveUp("the start screen never got the keyboard focus");
-        settle(x, w, 200, 3000);
+        settle(x, start, 200, 3000);
+        // A table button acts on a key only once the previous key on the table buttons has been let
+        // go, and the Return that chose a table before was let go on "Vai": "0" (which names the
+        // table already highlighted) lets go, whatever came before.
+        x.key(XK_0, true);
+        x.key(XK_0, false);
+        settle(x, start, 200, 3000);
         // Return on the highlighted "0": table 0 chosen, the highlight moves to "Vai".
-        const int before = x.find(w)->damages;
+        const int before = x.find(start)->damages;
         x.key(XK_Return, true);
         x.key(XK_Return, false);
-        if (!x.pump(now() + 3000, [&] { Win *s = x.find(w); return s && s->damages > before; }))
-            giveUp("Return on the start screen changed nothing on it");
-        settle(x, w, 200, 3000);
-        // Return on "Vai": time to the first drawing of the exercise screen.
-        const double cpu1 = cpuMs(pid);
-        const double t1 = now();
+        if (!x.pump(now() + 3000, [&] { Win *s = x.find(start); return s && s->damages > before; }))
+            giveUp("Return on the start screen changed nothing on it (\"Vai\" number " + std::to_string(m_vais) + ")");
+        settle(x, start, 200, 3000);
+        const double t1 = v.keyWall = now();
         x.key(XK_Return, true);
         x.key(XK_Return, false);
-        if (!x.pump(t1 + 10000, [&] { return x.painted("TABELLA") != nullptr; }))
-            giveUp("\"Vai\" did not bring the exercise screen");
-        Win *op = x.painted("TABELLA");
-        r.vaiMs = op->paintTime - t1;
-        r.vaiCpuMs = cpuMs(pid) - cpu1;
-        r.vaiCreateMs = op->createTime - t1;
-        r.vaiMapMs = op->mapTime - t1;
-        r.vaiMaximized = op->paintWidth == x.screenWidth();
+        Win *op = nullptr;
+        auto shown = [&] {
+            for (Win *w : x.titled("TABELLA"))
+                if (w->painted && w->paintTime >= t1) {
+                    op = w;
+                    return true;
+                }
+            return false;
+        };
+        if (!x.pump(t1 + 10000, shown))
+            giveUp("\"Vai\" number " + std::to_string(m_vais) + " did not bring the exercise screen");
+        v.window = x.idOf(op);
+        v.ms = op->paintTime - t1;
+        // A window made earlier and shown again was created before the key.
+        v.createMs = std::max(0.0, op->createTime - t1);
+        v.mapMs = op->mapTime - t1;
+        v.maximized = op->paintWidth == x.screenWidth();
+        return v;
     }
-    child.stop();
-    x.forgetAll();
-    struct stat st;
-    if (stat(log.c_str(), &st) == 0)
-        r.logBytes = st.st_size;
-    return r;
-}
+
+    Watcher &x;
+    std::string m_paintLib, m_logDir;
+    Child m_child;
+    int m_vais = 0;
+};
 
 double median(std::vector<double> v)
 {
@@ -470,12 +626,90 @@ void pageCost()
     std::printf("page_cost_fresh_ms=%.1f\npage_cost_warm_ms=%.2f\n", median(fresh), median(warm));
 }
 
+// How busy the machine is while the bench runs: the 1-minute load average, sampled before
+// every run, and the CPU time that went to processes other than the bench's own (the X
+// server, the window manager, the observer and the programs it started).
+class Load {
+public:
+    explicit Load(std::vector<pid_t> ours) : m_ours(std::move(ours)) {}
+
+    void start()
+    {
+        m_busy0 = machineBusyMs();
+        m_ours0 = oursMs();
+        m_wall0 = now();
+        sample();
+    }
+    void sample()
+    {
+        std::ifstream f("/proc/loadavg");
+        double l;
+        if (f >> l)
+            m_samples.push_back(l);
+    }
+    void print()
+    {
+        sample();
+        const double cpus = double(sysconf(_SC_NPROCESSORS_ONLN));
+        const double others = (machineBusyMs() - m_busy0) - (oursMs() - m_ours0);
+        std::printf("load_first=%.2f\nload_median=%.2f\nload_max=%.2f\n", m_samples.front(), median(m_samples),
+                    *std::max_element(m_samples.begin(), m_samples.end()));
+        std::printf("others_cpu_pct=%.1f\n", std::max(0.0, 100.0 * others / ((now() - m_wall0) * cpus)));
+    }
+
+private:
+    static double machineBusyMs()
+    {
+        std::ifstream f("/proc/stat");
+        std::string cpu;
+        double user, nice, system, idle, iowait, irq, softirq;
+        if (!(f >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq))
+            return 0;
+        return (user + nice + system + irq + softirq) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+    }
+    static double processMs(pid_t pid)
+    {
+        std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+        std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        const size_t close = s.rfind(')');
+        if (close == std::string::npos)
+            return 0;
+        std::istringstream rest(s.substr(close + 2));
+        std::string field;
+        double utime = 0, stime = 0;
+        // Fields 3.. after the name: utime and stime are fields 14 and 15.
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14)
+                utime = std::atof(field.c_str());
+            else if (i == 15)
+                stime = std::atof(field.c_str());
+        }
+        return (utime + stime) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+    }
+    double oursMs() const
+    {
+        rusage self{}, children{};
+        getrusage(RUSAGE_SELF, &self);
+        getrusage(RUSAGE_CHILDREN, &children);
+        auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+        double total = ms(self.ru_utime) + ms(self.ru_stime) + ms(children.ru_utime) + ms(children.ru_stime);
+        for (pid_t p : m_ours)
+            total += processMs(p);
+        return total;
+    }
+
+    std::vector<pid_t> m_ours;
+    std::vector<double> m_samples;
+    double m_busy0 = 0, m_ours0 = 0, m_wall0 = 0;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     int runs = 15;
-    std::string program, baseline, logDir = "/tmp";
+    std::string program, baseline, floorPath, paintLib, logDir = "/tmp";
+    std::vector<pid_t> ours;
     bool waitWm = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -496,73 +730,103 @@ int main(int argc, char **argv)
             program = next();
         else if (a == "--baseline")
             baseline = next();
+        else if (a == "--floor")
+            floorPath = next();
+        else if (a == "--paint-log")
+            paintLib = next();
         else if (a == "--log")
             logDir = next();
+        else if (a == "--ours") {
+            std::istringstream s(next());
+            std::string p;
+            while (std::getline(s, p, ','))
+                ours.push_back(pid_t(std::atoi(p.c_str())));
+        }
         else
             fail("unknown argument " + a);
     }
     Watcher x;
     if (waitWm)
         return x.waitWindowManager(20000) ? 0 : 1;
-    if (program.empty() || baseline.empty())
-        fail("--program and --baseline are needed");
+    if (program.empty() || baseline.empty() || floorPath.empty() || paintLib.empty())
+        fail("--program, --baseline, --floor and --paint-log are needed");
 
-    std::vector<double> startP, startB, vai, rssP, pssP, rssB, pssB;
-    // Where the time goes: window created, window mapped (both from the same origin).
-    std::vector<double> createP, mapP, createB, mapB, vaiCreate, vaiMap;
-    std::vector<double> cpuP, cpuB, cpuVai;
+    const Program programs[3] = {{program, "Calcolino", true}, {baseline, "bare", false}, {floorPath, "floor", false}};
+    // Every order of the three in turn, so that each comes first, second and third as often
+    // and follows each of the others as often.
+    const int orders[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {2, 1, 0}, {1, 0, 2}};
+
+    Load load(ours);
+    load.start();
+    Bench bench(x, paintLib, logDir);
+    // One discarded round warms the caches (fonts, libraries) for all three.
+    for (const Program &p : programs)
+        bench.run(p);
+
+    std::vector<Run> results[3];
     long logBytes = 0;
     bool maximized = true;
-    // One discarded round warms the caches (fonts, libraries) for both.
-    runOnce(x, baseline, "bare", false, logDir + "/bare-warm.log");
-    runOnce(x, program, "Calcolino", true, logDir + "/program-warm.log");
     for (int i = 0; i < runs; ++i) {
-        // Alternating which goes first, so that neither always follows the other.
-        for (int k = 0; k < 2; ++k) {
-            const bool prog = (k == 0) == (i % 2 == 1);
-            if (prog) {
-                const Run r = runOnce(x, program, "Calcolino", true, logDir + "/program.log");
-                startP.push_back(r.startupMs);
-                vai.push_back(r.vaiMs);
-                createP.push_back(r.startupCreateMs);
-                mapP.push_back(r.startupMapMs);
-                vaiCreate.push_back(r.vaiCreateMs);
-                vaiMap.push_back(r.vaiMapMs);
-                cpuP.push_back(r.startupCpuMs);
-                cpuVai.push_back(r.vaiCpuMs);
-                rssP.push_back(r.mem.rssKib / 1024.0);
-                pssP.push_back(r.mem.pssKib / 1024.0);
-                maximized = maximized && r.maximized && r.vaiMaximized;
+        for (int k : orders[i % 6]) {
+            load.sample();
+            const Run r = bench.run(programs[k]);
+            results[k].push_back(r);
+            maximized = maximized && r.maximized;
+            if (programs[k].exercise) {
+                maximized = maximized && r.vai1.maximized && r.vai2.maximized;
                 logBytes += r.logBytes;
-            } else {
-                const Run r = runOnce(x, baseline, "bare", false, logDir + "/bare.log");
-                startB.push_back(r.startupMs);
-                createB.push_back(r.startupCreateMs);
-                mapB.push_back(r.startupMapMs);
-                cpuB.push_back(r.startupCpuMs);
-                rssB.push_back(r.mem.rssKib / 1024.0);
-                pssB.push_back(r.mem.pssKib / 1024.0);
-                maximized = maximized && r.maximized;
             }
         }
+        const Run &c = results[0].back(), &b = results[1].back(), &f = results[2].back();
         std::fprintf(stderr,
-                     "  run %d/%d: start-up %.1f ms (window created %.1f, mapped %.1f), bare %.1f ms (%.1f, %.1f); "
-                     "Vai %.1f ms (%.1f, %.1f); CPU %.1f / %.1f / %.1f ms\n",
-                     i + 1, runs, startP.back(), createP.back(), mapP.back(), startB.back(), createB.back(), mapB.back(),
-                     vai.back(), vaiCreate.back(), vaiMap.back(), cpuP.back(), cpuB.back(), cpuVai.back());
+                     "  run %d/%d: start-up %.1f ms (created %.1f, mapped %.1f, CPU %.1f), bare %.1f ms (%.1f, %.1f, "
+                     "CPU %.1f), floor %.1f ms (%.1f, %.1f, CPU %.1f); Vai %.1f ms (CPU %.1f), again %.1f ms (CPU %.1f)\n",
+                     i + 1, runs, c.startupMs, c.startupCreateMs, c.startupMapMs, c.startupCpuMs, b.startupMs,
+                     b.startupCreateMs, b.startupMapMs, b.startupCpuMs, f.startupMs, f.startupCreateMs, f.startupMapMs,
+                     f.startupCpuMs, c.vai1.ms, c.vai1.cpuMs, c.vai2.ms, c.vai2.cpuMs);
     }
+
+    auto figure = [&](int k, auto get) {
+        std::vector<double> v;
+        for (const Run &r : results[k])
+            v.push_back(get(r));
+        return v;
+    };
+    const char *const names[3] = {"program", "baseline", "floor"};
     std::printf("runs=%d\n", runs);
-    std::printf("startup_program_ms=%.1f\nstartup_baseline_ms=%.1f\n", median(startP), median(startB));
-    std::printf("vai_ms=%.1f\n", median(vai));
-    std::printf("startup_program_created_ms=%.1f\nstartup_program_mapped_ms=%.1f\n", median(createP), median(mapP));
-    std::printf("startup_baseline_created_ms=%.1f\nstartup_baseline_mapped_ms=%.1f\n", median(createB), median(mapB));
-    std::printf("startup_program_cpu_ms=%.1f\nstartup_baseline_cpu_ms=%.1f\nvai_cpu_ms=%.1f\n", median(cpuP),
-                median(cpuB), median(cpuVai));
-    std::printf("vai_created_ms=%.1f\nvai_mapped_ms=%.1f\n", median(vaiCreate), median(vaiMap));
-    std::printf("rss_program_mib=%.1f\nrss_baseline_mib=%.1f\n", median(rssP), median(rssB));
-    std::printf("pss_program_mib=%.1f\npss_baseline_mib=%.1f\n", median(pssP), median(pssB));
+    for (int k = 0; k < 3; ++k) {
+        const char *n = names[k];
+        std::printf("startup_%s_ms=%.1f\n", n, median(figure(k, [](const Run &r) { return r.startupMs; })));
+        std::printf("startup_%s_cpu_ms=%.1f\n", n, median(figure(k, [](const Run &r) { return r.startupCpuMs; })));
+        std::printf("startup_%s_created_ms=%.1f\n", n, median(figure(k, [](const Run &r) { return r.startupCreateMs; })));
+        std::printf("startup_%s_mapped_ms=%.1f\n", n, median(figure(k, [](const Run &r) { return r.startupMapMs; })));
+        std::printf("startup_%s_faults=%.0f\n", n, median(figure(k, [](const Run &r) { return r.startupFaults; })));
+        std::printf("rss_%s_mib=%.2f\n", n, median(figure(k, [](const Run &r) { return r.mem.rssKib / 1024.0; })));
+        std::printf("pss_%s_mib=%.2f\n", n, median(figure(k, [](const Run &r) { return r.mem.pssKib / 1024.0; })));
+        std::printf("all_startup_%s_ms=%s\n", n, list(figure(k, [](const Run &r) { return r.startupMs; })).c_str());
+        std::printf("all_startup_%s_cpu_ms=%s\n", n, list(figure(k, [](const Run &r) { return r.startupCpuMs; })).c_str());
+    }
+    // Calcolino against the others, run by run: the median of the ratios of neighbouring runs.
+    for (int k = 1; k < 3; ++k) {
+        std::vector<double> wall, cpu;
+        for (size_t i = 0; i < results[0].size(); ++i) {
+            wall.push_back(results[0][i].startupMs / results[k][i].startupMs);
+            cpu.push_back(results[0][i].startupCpuMs / results[k][i].startupCpuMs);
+        }
+        std::printf("paired_ratio_%s=%.3f\npaired_cpu_ratio_%s=%.3f\n", names[k], median(wall), names[k], median(cpu));
+    }
+    std::printf("vai_ms=%.1f\nvai_cpu_ms=%.1f\n", median(figure(0, [](const Run &r) { return r.vai1.ms; })),
+                median(figure(0, [](const Run &r) { return r.vai1.cpuMs; })));
+    std::printf("vai_created_ms=%.1f\nvai_mapped_ms=%.1f\n", median(figure(0, [](const Run &r) { return r.vai1.createMs; })),
+                median(figure(0, [](const Run &r) { return r.vai1.mapMs; })));
+    std::printf("vai2_ms=%.1f\nvai2_cpu_ms=%.1f\n", median(figure(0, [](const Run &r) { return r.vai2.ms; })),
+                median(figure(0, [](const Run &r) { return r.vai2.cpuMs; })));
+    std::printf("rss_exercise_mib=%.2f\npss_exercise_mib=%.2f\n",
+                median(figure(0, [](const Run &r) { return r.memExercise.rssKib / 1024.0; })),
+                median(figure(0, [](const Run &r) { return r.memExercise.pssKib / 1024.0; })));
+    std::printf("all_vai_ms=%s\nall_vai2_ms=%s\n", list(figure(0, [](const Run &r) { return r.vai1.ms; })).c_str(),
+                list(figure(0, [](const Run &r) { return r.vai2.ms; })).c_str());
     std::printf("maximized=%d\nprogram_output_bytes=%ld\n", maximized ? 1 : 0, logBytes);
-    std::printf("all_startup_program_ms=%s\nall_startup_baseline_ms=%s\nall_vai_ms=%s\n", list(startP).c_str(),
-                list(startB).c_str(), list(vai).c_str());
+    load.print();
     return 0;
 }
