@@ -1,16 +1,27 @@
 #include "app/Programma.h"
+#include "app/Platform.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
 #include "print/PrintScreen.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QApplication>
+#include <QDateTime>
 #include <QEventLoop>
 
-Programma::Programma(Random::Clock clock, PrintDialogs *dialogs)
+Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<int> scanPeriodMs, ScanClock *scanClock)
     : m_dialogs(dialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
       m_inizio(std::make_unique<FrmInizio>(NumeroTabella))
 {
+    if (scanPeriodMs) {
+        if (!scanClock) {
+            m_timer = std::make_unique<TimerClock>();
+            scanClock = m_timer.get();
+        }
+        m_autoScan = std::make_unique<AutoScan>(*scanPeriodMs, *scanClock);
+        qApp->installEventFilter(m_autoScan.get());
+    }
+    // Installed last, so it runs first: a held key is dropped before the scan sees it.
     qApp->installEventFilter(&m_heldKeys);
     connect(m_inizio.get(), &FrmInizio::exerciseRequested, this, &Programma::openExercise);
     connect(m_inizio.get(), &FrmInizio::authorRequested, this, [this] { showAuthor(m_inizio.get()); });
@@ -20,6 +31,7 @@ Programma::Programma(Random::Clock clock, PrintDialogs *dialogs)
 
 Programma::~Programma()
 {
+    m_autoScan.reset(); // the windows going away move no highlight
     // Hidden first, so that going away closes nothing else and ends nothing.
     delete m_stampa.data();
     if (m_operativo)
@@ -76,6 +88,7 @@ PrintedWork printedWork(const Esercizio &e, int table)
     work.wrongAnswers = e.completedWrongAnswers();
     work.rowCount = e.session().RigheFatte;
     work.table = table;
+    work.when = QDateTime::currentDateTime();
     return work;
 }
 }
@@ -97,7 +110,7 @@ void Programma::openPrintScreen(bool modal)
         m_stampa->activateWindow();
         return;
     }
-    FrmStampa *f = PrintScreen::make(m_dialogs, printedWork(m_esercizio, NumeroTabella));
+    FrmStampa *f = PrintScreen::make(m_dialogs, printedWork(m_esercizio, NumeroTabella), &Platform::beforeQtDialog);
     if (!f)
         return;
     m_stampa = f;

@@ -1,11 +1,13 @@
 #pragma once
 #include "exercise/Esercizio.h"
+#include "input/AutoScan.h"
 #include "input/HeldKeys.h"
 #include "print/PrintDialogs.h"
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class FrmInizio;
 class FrmOperativo;
@@ -18,8 +20,10 @@ class QWidget;
 class Programma : public QObject {
     Q_OBJECT
 public:
-    // The clock reseeds the sheets' order; the dialogs are the print screen's.
-    explicit Programma(Random::Clock clock = &Random::secondsSinceMidnight, PrintDialogs *dialogs = nullptr);
+    // The clock reseeds the sheets' order; the dialogs are the print screen's. With a scan period
+    // the program scans by itself, on `scanClock` (nullptr: a real timer).
+    explicit Programma(Random::Clock clock = &Random::secondsSinceMidnight, PrintDialogs *dialogs = nullptr,
+                       std::optional<int> scanPeriodMs = std::nullopt, ScanClock *scanClock = nullptr);
     ~Programma() override;
 
     // Shows the start screen, maximized.
@@ -41,6 +45,8 @@ private:
     void showInstructions(QWidget *opener);
     void unloadAll();
 
+    std::unique_ptr<ScanClock> m_timer; // the scan's, unless one was given
+    std::unique_ptr<AutoScan> m_autoScan;
     HeldKeys m_heldKeys;
     PrintDialogs *m_dialogs; // nullptr: the system's
     Random m_random;

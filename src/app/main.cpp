@@ -1,9 +1,19 @@
+#include "app/Opzioni.h"
 #include "app/Platform.h"
 #include "app/Programma.h"
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const Opzioni opzioni = Opzioni::parse(arguments);
+    if (opzioni.exitStatus) {
+        std::fputs(opzioni.text.toUtf8().constData(), *opzioni.exitStatus == 0 ? stdout : stderr);
+        return *opzioni.exitStatus;
+    }
     Platform::noBusOfOurOwn();
     Platform::exitQuietlyWithoutDisplay();
     QApplication app(argc, argv);
@@ -14,7 +24,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Calcolino"));
     // The start screen ends the run when it closes, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
-    Programma programma;
+    Programma programma(&Random::secondsSinceMidnight, nullptr, opzioni.scanPeriodMs);
     programma.start();
     return app.exec();
 }

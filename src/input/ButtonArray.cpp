@@ -72,6 +72,13 @@ void ButtonArray::scan(int index)
 {
     if (m_rules.bloccoSpazio && *m_rules.bloccoSpazio)
         return;
+    scanStep(index);
+    if (m_rules.bloccoSpazio)
+        *m_rules.bloccoSpazio = true;
+}
+
+int ButtonArray::nextInScan(int index) const
+{
     const int n = count();
     int next = index;
     // The button that has the key is enabled, so this ends at the latest back on it.
@@ -80,9 +87,12 @@ void ButtonArray::scan(int index)
         if (!m_rules.scanSkipsDisabled || m_buttons[size_t(next)]->ownEnabled())
             break;
     }
-    m_buttons[size_t(next)]->setFocus(Qt::OtherFocusReason);
-    if (m_rules.bloccoSpazio)
-        *m_rules.bloccoSpazio = true;
+    return next;
+}
+
+void ButtonArray::scanStep(int index) const
+{
+    m_buttons[size_t(nextInScan(index))]->setFocus(Qt::OtherFocusReason);
 }
 
 void ButtonArray::clearFlags()

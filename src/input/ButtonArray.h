@@ -79,6 +79,11 @@ public:
 
     // Moves the focus to button i; false when it cannot take it (disabled, or its panel is).
     bool focus(int i) const;
+    // SPACE's round: the button after button `index`, passing over the disabled ones where the
+    // array skips them. scanStep() moves the focus there; neither reads nor sets a press flag,
+    // so automatic scanning follows SPACE's order exactly without holding back the pupil's keys.
+    int nextInScan(int index) const;
+    void scanStep(int index) const;
     void confirm(int index) { m_confirm(index); }
 
     // ButtonEvents

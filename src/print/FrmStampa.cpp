@@ -240,7 +240,7 @@ private:
 }
 
 FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
-    : m_dialogs(dialogs), m_work(work), m_when(QDateTime::currentDateTime()),
+    : m_dialogs(dialogs), m_work(work),
       optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi, true),
                  &KeyTables::printCommands, [this](int i) { EseguiComando(i); })
 {
@@ -322,7 +322,6 @@ QString FrmStampa::pupil() const
 void FrmStampa::setWork(const PrintedWork &work)
 {
     m_work = work;
-    m_when = QDateTime::currentDateTime();
     say(QString());
     m_sheet->update();
 }
@@ -450,7 +449,7 @@ bool FrmStampa::paintOn(QPagedPaintDevice &device) const
     const QRect sheet = layout.fullRectPixels(dpi);
     const QRect printable = layout.paintRectPixels(dpi);
     paintPage(p, QRectF(sheet).translated(-printable.topLeft()), layout.fullRect(QPageLayout::Millimeter).size(), m_work,
-              pupil(), m_when);
+              pupil(), m_work.when);
     return p.end();
 }
 
@@ -499,7 +498,7 @@ void FrmStampa::SalvaPdf()
     if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
     const QString proposal = QDir(folder).filePath(
-        QStringLiteral("%1 %2.pdf").arg(tableName(m_work.table), m_when.date().toString(QStringLiteral("yyyy-MM-dd"))));
+        QStringLiteral("%1 %2.pdf").arg(tableName(m_work.table), m_work.when.date().toString(QStringLiteral("yyyy-MM-dd"))));
     const QString path = m_dialogs.pdfFile(this, proposal);
     readyForTheNextKey();
     if (path.isEmpty()) {

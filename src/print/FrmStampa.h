@@ -29,7 +29,7 @@ public:
     int table() const { return m_work.table; }
     const PrintedWork &work() const { return m_work; }
     // When the work was handed over: the date and time on the page.
-    QDateTime when() const { return m_when; }
+    QDateTime when() const { return m_work.when; }
     // The name typed in the field; kept nowhere but on the page.
     QString pupil() const;
     // New work for the screen already open.
@@ -76,7 +76,6 @@ private:
 
     PrintDialogs &m_dialogs;
     PrintedWork m_work;
-    QDateTime m_when;
     ButtonArray optComando;
     QWidget *m_sheet = nullptr; // the page in the preview
     QLineEdit *m_name = nullptr;

@@ -1,11 +1,10 @@
 #include "print/PrintDialogs.h"
-#include "app/Platform.h"
 #include <QFileDialog>
 #include <QPrintDialog>
 
 QString PrintDialogs::pdfFile(QWidget *parent, const QString &proposal)
 {
-    Platform::beforeQtDialog();
+    before();
     QFileDialog d(parent, QStringLiteral("Salva PDF"), proposal, QStringLiteral("Documenti PDF (*.pdf)"));
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setDefaultSuffix(QStringLiteral("pdf"));
@@ -14,7 +13,7 @@ QString PrintDialogs::pdfFile(QWidget *parent, const QString &proposal)
 
 bool PrintDialogs::printer(QPrinter *printer, QWidget *parent)
 {
-    Platform::beforeQtDialog();
+    before();
     QPrintDialog d(printer, parent);
     d.setWindowTitle(QStringLiteral("Stampa esercizio"));
     return d.exec() == QDialog::Accepted;

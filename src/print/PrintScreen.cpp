@@ -4,9 +4,9 @@
 
 namespace PrintScreen {
 
-FrmStampa *make(PrintDialogs *dialogs, const PrintedWork &work)
+FrmStampa *make(PrintDialogs *dialogs, const PrintedWork &work, void (*beforeQtDialog)())
 {
-    static PrintDialogs system;
+    static PrintDialogs system(beforeQtDialog);
     return new FrmStampa(dialogs ? *dialogs : system, work);
 }
 

@@ -10,9 +10,9 @@ class QWidget;
 // of its own, loaded the first time the screen opens (PrintScreenLoader.cpp). The tests link it
 // in (PrintScreen.cpp).
 namespace PrintScreen {
-// A new print screen, not yet shown; without dialogs, the system's. nullptr if the screen's
-// library cannot be loaded.
-FrmStampa *make(PrintDialogs *dialogs, const PrintedWork &work);
+// A new print screen, not yet shown; without dialogs, the system's, each opened after
+// `beforeQtDialog`. nullptr if the screen's library cannot be loaded.
+FrmStampa *make(PrintDialogs *dialogs, const PrintedWork &work, void (*beforeQtDialog)());
 // New work for the screen already open.
 void setRows(FrmStampa *screen, const PrintedWork &work);
 // The window to go back to when the screen closes.
@@ -20,7 +20,7 @@ void setOpener(FrmStampa *screen, QWidget *opener);
 
 // What the library offers the program.
 struct Functions {
-    FrmStampa *(*make)(PrintDialogs *dialogs, const PrintedWork &work);
+    FrmStampa *(*make)(PrintDialogs *dialogs, const PrintedWork &work, void (*beforeQtDialog)());
     void (*setRows)(FrmStampa *screen, const PrintedWork &work);
     void (*setOpener)(FrmStampa *screen, QWidget *opener);
 };

@@ -35,10 +35,10 @@ const PrintScreen::Functions *load()
 
 namespace PrintScreen {
 
-FrmStampa *make(PrintDialogs *dialogs, const PrintedWork &work)
+FrmStampa *make(PrintDialogs *dialogs, const PrintedWork &work, void (*beforeQtDialog)())
 {
     const Functions *f = load();
-    return f ? f->make(dialogs, work) : nullptr;
+    return f ? f->make(dialogs, work, beforeQtDialog) : nullptr;
 }
 
 void setRows(FrmStampa *screen, const PrintedWork &work)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QStringList>
 #include <vector>
 
@@ -13,4 +14,5 @@ struct PrintedWork {
     std::vector<int> wrongAnswers; // the wrong answers given in each row
     int rowCount = 0;              // rows done
     int table = 0;
+    QDateTime when;                // handed over: the date and time on the page
 };

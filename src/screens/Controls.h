@@ -56,6 +56,7 @@ public:
     explicit OptionButton(QWidget *parent = nullptr);
     void attach(ButtonEvents *events, int index);
     int index() const { return m_index; }
+    ButtonEvents *events() const { return m_events; } // the array it belongs to, if any
     QColor backColor() const { return m_back; }
     void setBackColor(const QColor &c);
     QColor foreColor() const { return m_fore; }

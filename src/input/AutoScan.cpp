@@ -1,0 +1,110 @@
+#include "input/AutoScan.h"
+#include "input/ButtonArray.h"
+#include <QApplication>
+#include <QKeyEvent>
+
+TimerClock::TimerClock()
+{
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+        const std::function<void()> elapsed = m_elapsed; // it may start the next period
+        if (elapsed)
+            elapsed();
+    });
+}
+
+void TimerClock::start(int ms, std::function<void()> elapsed)
+{
+    m_elapsed = std::move(elapsed);
+    m_timer.start(ms);
+}
+
+AutoScan::AutoScan(int periodMs, ScanClock &clock) : m_periodMs(periodMs), m_clock(clock)
+{
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *) {
+        if (!m_stepping)
+            restart();
+    });
+    restart();
+}
+
+AutoScan::~AutoScan() { m_clock.stop(); }
+
+ButtonArray *AutoScan::arrayOf(QObject *o)
+{
+    // By class name: the print screen's library has its own copy of the button's class.
+    if (!o || !o->inherits("OptionButton"))
+        return nullptr;
+    return dynamic_cast<ButtonArray *>(static_cast<OptionButton *>(o)->events());
+}
+
+void AutoScan::restart()
+{
+    m_steps = 0;
+    m_paused = false;
+    // Only buttons of an array are scanned: in Qt's dialogs and in a text field the scan waits.
+    if (arrayOf(QApplication::focusWidget()))
+        m_clock.start(m_periodMs, [this] { elapsed(); });
+    else
+        m_clock.stop();
+}
+
+void AutoScan::elapsed()
+{
+    QWidget *focus = QApplication::focusWidget();
+    ButtonArray *array = arrayOf(focus);
+    if (!array)
+        return;
+    if (QApplication::activePopupWidget()) { // a menu the teacher opened: the highlight stays
+        m_clock.start(m_periodMs, [this] { elapsed(); });
+        return;
+    }
+    const int from = static_cast<OptionButton *>(focus)->index();
+    m_stepping = true;
+    array->scanStep(from);
+    m_stepping = false;
+    // A round is as many steps as SPACE needs to come back to the same button.
+    int round = 1;
+    for (int i = array->nextInScan(from); i != from && round < array->count(); i = array->nextInScan(i))
+        ++round;
+    if (++m_steps >= 3 * round)
+        m_paused = true;
+    else
+        m_clock.start(m_periodMs, [this] { elapsed(); });
+}
+
+bool AutoScan::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // At the button, after the held-key filter has dropped the repeats at the window.
+        if (!arrayOf(watched))
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() == QEvent::KeyPress) {
+            const bool wakingUp = m_paused;
+            restart();
+            if (wakingUp)
+                return true;
+        }
+        if (key->key() != Qt::Key_Space)
+            return false;
+        // The switch confirms as Enter does, with Enter's rules and press flags.
+        QKeyEvent enter(event->type(), Qt::Key_Return, key->modifiers(), QStringLiteral("\r"), key->isAutoRepeat());
+        QCoreApplication::sendEvent(watched, &enter);
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Seen first at the window, before a click moves the focus to the button under it.
+        if (m_paused) {
+            restart();
+            return true;
+        }
+        if (arrayOf(watched))
+            restart();
+        return false;
+    default: return false;
+    }
+}
