@@ -244,6 +244,9 @@ private slots:
             QCOMPARE(a.join(u' '), QString("1 2 3 4 5 6 7 8 9 10"));
         }
         QVERIFY(orders.size() > 50);
+        t.clock = 1000.5; // the same clock, the same order, on every machine
+        t.e.NuovaScheda();
+        QCOMPARE(QStringList(t.v().Label2.begin(), t.v().Label2.end()).join(u' '), QString("6 8 2 4 1 7 10 3 9 5"));
         const auto order = t.v().Label2;
         t.e.NuovaScheda();
         QCOMPARE(t.v().Label2, order);

@@ -1,7 +1,6 @@
 // What the pupil sees, pixel for pixel: every screen at its design size, and the exercise screen
 // in two common window sizes, drawn exactly as the pictures in docs/ show them. The pictures are
-// made by this program: CALCOLINO_FOTO=<folder> writes them there instead of comparing (the
-// print screen's too, which shows today's date and so is never compared).
+// made by this program: CALCOLINO_FOTO=<folder> writes them there instead of comparing.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
@@ -60,19 +59,18 @@ private slots:
         op.resize(1920, 1080);
         look(op, "frmoperativo-1920x1080.png");
 
-        if (!Out.isEmpty()) {
-            // A pupil's rows: right answers, help given, a retry, the intervention; the pupil's name.
-            const QStringList rows = {"7 +  3 = 10  ", "7 +  8 = 14   15", "7 + 10 = 18  17  ", "7 +  1 = 8  ",
-                                      "7 +  5 = 11   12"};
-            using M = PrintedWork::Mark;
-            FrmStampa stampa(prog.dialogs, PrintedWork{rows, {M::RightFirstTime, M::GivenAfterSi, M::RightAfterRetry, M::RightFirstTime,
-                                                              M::GivenByIntervention}, {0, 1, 1, 0, 1}, int(rows.size()), 7});
-            stampa.findChild<QLineEdit *>("txtNome")->setText("Giulia Bianchi");
-            stampa.setAttribute(Qt::WA_DeleteOnClose, false);
-            stampa.resize(900, 760);
-            stampa.show();
-            look(stampa, "frmstampa.png");
-        }
+        // A pupil's rows: right answers, help given, a retry, the intervention; the pupil's name.
+        const QStringList rows = {"7 +  3 = 10  ", "7 +  8 = 14   15", "7 + 10 = 18  17  ", "7 +  1 = 8  ",
+                                  "7 +  5 = 11   12"};
+        using M = PrintedWork::Mark;
+        FrmStampa stampa(prog.dialogs, PrintedWork{rows, {M::RightFirstTime, M::GivenAfterSi, M::RightAfterRetry, M::RightFirstTime,
+                                                          M::GivenByIntervention}, {0, 1, 1, 0, 1}, int(rows.size()), 7,
+                                                          QDateTime(QDate(2026, 3, 12), QTime(10, 30))});
+        stampa.findChild<QLineEdit *>("txtNome")->setText("Giulia Bianchi");
+        stampa.setAttribute(Qt::WA_DeleteOnClose, false);
+        stampa.resize(900, 760);
+        stampa.show();
+        look(stampa, "frmstampa.png");
     }
 };
 
