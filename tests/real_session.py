@@ -623,6 +623,19 @@ def caso_senza_schermo(caso):
     caso.verifica(r.stdout == b"", "without a display stdout should be empty, it is %r" % r.stdout)
 
 
+def caso_opzioni(caso):
+    """The command line, before any display is needed: --help on stdout with status 0, a period out
+    of range one Italian line on stderr with status 2."""
+    for argomenti, stato, canale in ((["--help"], 0, "stdout"), (["--scansione-automatica=20"], 2, "stderr")):
+        r = subprocess.run([caso.programma] + argomenti, cwd=caso.cartella("lavoro"), capture_output=True,
+                           timeout=ATTESA, env=ambiente(caso.cartella("home"), {"DISPLAY": None}))
+        testo = (r.stdout if canale == "stdout" else r.stderr).decode(errors="replace")
+        altro = r.stderr if canale == "stdout" else r.stdout
+        caso.verifica(r.returncode == stato, "%s: the exit status should be %d, it is %d" % (argomenti, stato, r.returncode))
+        caso.verifica("scansione" in testo and altro == b"" and (stato == 0 or testo.count("\n") == 1),
+                      "%s: expected the text on %s alone (one line for an error), got %r and %r" % (argomenti, canale, testo, altro))
+
+
 def caso_senza_bus(caso):
     """[10] No session bus: the program starts none, and leaves nothing behind after Esci."""
     runtime = caso.cartella("runtime")
@@ -681,6 +694,7 @@ CASI = [
     ("print screen after the file dialog", caso_dopo_il_dialogo),
     ("odd things named ImpostazioniZu.dat", caso_file_strani),
     ("no display", caso_senza_schermo),
+    ("the command line's options", caso_opzioni),
     ("no session bus", caso_senza_bus),
     ("author screen without an icon", caso_autore),
 ]

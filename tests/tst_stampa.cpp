@@ -3,6 +3,7 @@
 // the page the teacher gets (name, each row's mark, summary, legend), the same in the preview.
 #include "TestSupport.h"
 #include "print/FrmStampa.h"
+#include "start/FrmInizio.h"
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollArea>
@@ -215,6 +216,8 @@ private slots:
         QWheelEvent wheel({100, 100}, area->mapToGlobal(QPointF(100, 100)), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(area->viewport(), &wheel);
         QVERIFY(area->verticalScrollBar()->value() > 0);
+        p->frmInizio().close(); // the program ends: the print screen goes with it
+        QTRY_VERIFY(!T::top("frmStampa"));
     }
 };
 

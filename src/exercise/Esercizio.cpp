@@ -112,14 +112,13 @@ void Esercizio::makeActive(Frame f)
     emit framesChanged();
 }
 
-bool Esercizio::moveFocus(Frame f, int index)
+void Esercizio::moveFocus(Frame f, int index)
 {
     // A focus move onto a frame that is not active, or onto a disabled key, is dropped.
     if (!V.frameEnabled[size_t(f)] || (f == Frame::fraTastierino && !V.enabled[size_t(index)]))
-        return false;
+        return;
     V.focus = {f, index};
     emit focusMoved();
-    return true;
 }
 
 void Esercizio::lblRisultato_Change(int Index)

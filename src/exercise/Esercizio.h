@@ -123,7 +123,7 @@ signals:
 
 private:
     void makeActive(Frame f);
-    bool moveFocus(Frame f, int index); // false where the focus cannot go
+    void moveFocus(Frame f, int index); // dropped where the focus cannot go
     void lblRisultato_Change(int Index);
     void setCell(int g, const QString &caption);
     void showAnswer(); // the current cell shows Risposta, or "?"
