@@ -17,10 +17,10 @@ const QColor Focus(255, 192, 128), Rest(255, 224, 192);
 // order of Effect::Kind: D discard, L let through, F focus on, C confirm, O the owner's action; /n:
 // only while button n is enabled.
 std::vector<ButtonArray::KeyTable> tables; // those of the rows
-void rows(const char *name, ButtonArray::KeyTable table, const char *spec)
+void rows(const char *name, ButtonArray::KeyTable table, const char *given)
 {
     tables.push_back(table);
-    for (const QString &r : QString(spec).split(' '))
+    for (const QString &r : QString(given).split(' '))
         QTest::addRow("%s %s", name, qPrintable(r)) << (table ? int(tables.size() - 1) : -1) << r.section('=', 0, 0) << r.section('=', 1);
 }
 }
