@@ -3,6 +3,7 @@
 // control of the start screen, a plain QPushButton (the buttons) or QLabel (everything else)
 // with the same caption in the same font, where the design puts it (at 96 dpi, not scaled to the
 // window). No icon, no colours, no drawing of its own.
+#include "screens/Screen.h"
 #include "screens/ScreenDef.h"
 
 #include <QApplication>
@@ -11,25 +12,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
-#include <cstring>
-
-namespace {
-// The families the screens ask for (Screen::font), so that the same font files are found.
-QFont fontOf(const Def::Font &f)
-{
-    QFont font;
-    QStringList families;
-    if (f.face)
-        families << QString::fromLatin1(f.face);
-    if (!f.face || std::strcmp(f.face, "Arial") != 0)
-        families << QStringLiteral("Arial");
-    families << QStringLiteral("Liberation Sans");
-    font.setFamilies(families);
-    font.setPointSizeF(f.points > 0 ? f.points : 8.25);
-    font.setBold(f.bold);
-    return font;
-}
-}
 
 int main(int argc, char *argv[])
 {
@@ -46,7 +28,7 @@ int main(int argc, char *argv[])
             control = new QPushButton(caption, client);
         else
             control = new QLabel(caption, client);
-        control->setFont(fontOf(c.font));
+        control->setFont(Screen::font(c.font));
         const QPoint origin = c.container ? containers.at(c.container) : QPoint();
         const QPoint at = origin + QPoint(c.left, c.top);
         if (c.kind == Def::Kind::Frame)

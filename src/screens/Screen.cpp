@@ -12,22 +12,6 @@ QString Screen::objectName(const Def::Control &c)
     return c.index < 0 ? QString::fromLatin1(c.name) : QStringLiteral("%1_%2").arg(QLatin1String(c.name)).arg(c.index);
 }
 
-QFont Screen::font(const Def::Font &f)
-{
-    QFont font;
-    // Arial where the machine has it, else its metric twin, so captions fill their boxes as designed.
-    QStringList families;
-    if (f.face)
-        families << QString::fromLatin1(f.face);
-    if (!f.face || std::strcmp(f.face, "Arial") != 0)
-        families << QStringLiteral("Arial");
-    families << QStringLiteral("Liberation Sans");
-    font.setFamilies(families);
-    font.setPointSizeF(f.points > 0 ? f.points : 8.25);
-    font.setBold(f.bold);
-    return font;
-}
-
 void Screen::build(const Def::Screen &def, QWidget *client)
 {
     Accessibilita::installa();
