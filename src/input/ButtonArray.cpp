@@ -34,18 +34,15 @@ bool ButtonArray::focus(int i) const
 
 void ButtonArray::gotFocus(int index)
 {
-    // The focus shows by colour alone; the selected look is always taken back.
+    // The focus shows by colour alone.
     if (m_rules.focusColours)
         m_buttons[size_t(index)]->setBackColor(Def::color(Def::Focus));
-    m_buttons[size_t(index)]->setChecked(false);
 }
 
 void ButtonArray::lostFocus(int index)
 {
     if (m_rules.focusColours)
         m_buttons[size_t(index)]->setBackColor(Def::color(Def::Rest));
-    if (m_rules.lostFocusClearsValue)
-        m_buttons[size_t(index)]->setChecked(false);
 }
 
 void ButtonArray::keyDown(int index, QKeyEvent *e)
@@ -103,11 +100,9 @@ void ButtonArray::clearFlags()
         *m_rules.bloccoTasto = false;
 }
 
-void ButtonArray::keyUp(int index, QKeyEvent *)
+void ButtonArray::keyUp(int, QKeyEvent *)
 {
     clearFlags();
-    if (m_rules.keyUpClearsValue)
-        m_buttons[size_t(index)]->setChecked(false);
 }
 
 bool ButtonArray::act(int index, const KeyTables::Effect &e)
@@ -141,8 +136,7 @@ void ButtonArray::mouseDown(int index, Qt::MouseButton)
     m_confirm(index);
 }
 
-void ButtonArray::mouseUp(int index, Qt::MouseButton)
+void ButtonArray::mouseUp(int, Qt::MouseButton)
 {
-    m_buttons[size_t(index)]->setChecked(false);
     clearFlags();
 }

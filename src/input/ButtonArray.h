@@ -19,30 +19,25 @@ public:
         bool *bloccoSpazio = nullptr;
         bool *bloccoTasto = nullptr;
         bool scanSkipsDisabled = true;
-        bool lostFocusClearsValue = true;
-        bool keyUpClearsValue = false;
         bool everyKey = false; // no key is kept from the array, Tab included
         bool focusColours = true; // the focus shows through BackColor
         bool spaceConfirms = false; // a lone close button: SPACE confirms, like Enter
 
         // The kinds of array the screens have.
-        // Keypad, start screen, print screen: press flags; the tables' key-up also clears Value.
-        static Rules guardate(bool *spazio, bool *tasto, bool keyUpClearsValue = false)
+        // Keypad, start screen, print screen: press flags.
+        static Rules guardate(bool *spazio, bool *tasto)
         {
             Rules r;
             r.bloccoSpazio = spazio;
             r.bloccoTasto = tasto;
-            r.keyUpClearsValue = keyUpClearsValue;
             return r;
         }
         // A pair of choices on an overlay ("SI"/"NO", "Stampa"/"Ricomincia"): no press flags,
-        // both always enabled, key-up rather than focus loss takes back the selected look.
+        // both always enabled.
         static Rules coppia()
         {
             Rules r;
             r.scanSkipsDisabled = false;
-            r.lostFocusClearsValue = false;
-            r.keyUpClearsValue = true;
             return r;
         }
         // The intervention's "OK": any key at all confirms it, and it keeps its own colour.
@@ -50,7 +45,6 @@ public:
         {
             Rules r;
             r.scanSkipsDisabled = false;
-            r.lostFocusClearsValue = false;
             r.everyKey = true;
             r.focusColours = false;
             return r;

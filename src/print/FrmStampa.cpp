@@ -116,7 +116,6 @@ public:
     explicit Sheet(const FrmStampa *owner) : m_owner(owner)
     {
         setObjectName(QStringLiteral("picPagina"));
-        setFocusPolicy(Qt::NoFocus);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
@@ -151,8 +150,7 @@ public:
         auto *desk = new QWidget;
         QPalette pal = desk->palette();
         pal.setColor(QPalette::Window, Desk);
-        desk->setPalette(pal);
-        desk->setAutoFillBackground(true);
+        desk->setPalette(pal); // the scroll area fills it
         viewport()->setPalette(pal);
         viewport()->setAutoFillBackground(true);
         auto *around = new QVBoxLayout(desk);
@@ -241,7 +239,7 @@ private:
 
 FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
     : m_dialogs(dialogs), m_work(work),
-      optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi, true),
+      optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi),
                  &KeyTables::printCommands, [this](int i) { EseguiComando(i); })
 {
     setObjectName(QStringLiteral("frmStampa"));

@@ -23,10 +23,7 @@ QString drawnText(const QString &caption)
 
 // ---------------------------------------------------------------- VbLabel
 
-VbLabel::VbLabel(QWidget *parent) : QLabel(parent), m_back(Qt::white), m_fore(Qt::black)
-{
-    setFocusPolicy(Qt::NoFocus);
-}
+VbLabel::VbLabel(QWidget *parent) : QLabel(parent), m_back(Qt::white), m_fore(Qt::black) {}
 
 void VbLabel::setCaption(const QString &caption)
 {
@@ -67,7 +64,6 @@ void VbLabel::paintEvent(QPaintEvent *)
         p.drawRect(r.adjusted(0, 0, -1, -1));
         r.adjust(1, 1, -1, -1);
     }
-    p.setFont(font());
     p.setPen(isEnabled() ? m_fore : Grey);
     const int align = (m_centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextWordWrap;
     p.setClipRect(r);
@@ -137,10 +133,7 @@ void OptionButton::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, m_back);
-    const bool sunken = isChecked();
-    // A three-dimensional edge: raised at rest, sunken while selected.
-    const QColor outerTL = sunken ? Black : White, outerBR = sunken ? White : Black;
-    const QColor innerTL = sunken ? Grey : Light, innerBR = sunken ? Light : Grey;
+    // A raised three-dimensional edge: the button is never left pressed in.
     auto edge = [&](const QRect &b, const QColor &tl, const QColor &br) {
         p.setPen(tl);
         p.drawLine(b.topLeft(), b.topRight());
@@ -149,13 +142,10 @@ void OptionButton::paintEvent(QPaintEvent *)
         p.drawLine(b.bottomLeft(), b.bottomRight());
         p.drawLine(b.topRight(), b.bottomRight());
     };
-    edge(r.adjusted(0, 0, -1, -1), outerTL, outerBR);
-    edge(r.adjusted(1, 1, -2, -2), innerTL, innerBR);
+    edge(r.adjusted(0, 0, -1, -1), White, Black);
+    edge(r.adjusted(1, 1, -2, -2), Light, Grey);
 
-    QRect t = r.adjusted(3, 3, -3, -3);
-    if (sunken)
-        t.translate(1, 1);
-    p.setFont(font());
+    const QRect t = r.adjusted(3, 3, -3, -3);
     const int align = Qt::AlignCenter | Qt::TextWordWrap;
     if (isEnabled()) {
         p.setPen(m_fore);
@@ -172,7 +162,6 @@ void OptionButton::keyPressEvent(QKeyEvent *e)
 {
     if (m_events)
         m_events->keyDown(m_index, e);
-    e->accept();
 }
 
 void OptionButton::keyReleaseEvent(QKeyEvent *e)
@@ -180,26 +169,24 @@ void OptionButton::keyReleaseEvent(QKeyEvent *e)
     // A held key repeats as press/release pairs: only the real release counts.
     if (m_events && !e->isAutoRepeat())
         m_events->keyUp(m_index, e);
-    e->accept();
 }
 
 void OptionButton::mousePressEvent(QMouseEvent *e)
 {
-    e->accept();
     if (!hasFocus())
         setFocus(Qt::MouseFocusReason);
     if (m_events)
         m_events->mouseDown(m_index, e->button());
 }
 
-void OptionButton::mouseDoubleClickEvent(QMouseEvent *e)
+void OptionButton::mouseDoubleClickEvent(QMouseEvent *)
 {
-    e->accept();
+    // Qt delivers the second press of a double click as a press already; the double click
+    // itself would be a third.
 }
 
 void OptionButton::mouseReleaseEvent(QMouseEvent *e)
 {
-    e->accept();
     if (m_events)
         m_events->mouseUp(m_index, e->button());
 }
@@ -222,7 +209,6 @@ void OptionButton::focusOutEvent(QFocusEvent *e)
 
 Panel::Panel(QWidget *parent) : QFrame(parent), m_back(Qt::white)
 {
-    setFocusPolicy(Qt::NoFocus);
     // The panel covers its whole box: what lies under it (the other overlay frames stacked
     // in the same place) need not be painted again whenever a key is pressed.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -263,7 +249,6 @@ void Panel::resizeEvent(QResizeEvent *e)
 ShapeWidget::ShapeWidget(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
 }
 
 void ShapeWidget::setLook(const QColor &fill, const QColor &border, int borderWidth, bool rounded)
@@ -321,7 +306,6 @@ void LineItem::changed()
 LineLayer::LineLayer(QWidget *panel) : QWidget(panel)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
     setGeometry(panel->rect());
 }
 

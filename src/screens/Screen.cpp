@@ -22,7 +22,6 @@ void Screen::build(const Def::Screen &def, QWidget *client)
     QPalette pal = client->palette();
     pal.setColor(QPalette::Window, Def::color(def.backColor));
     client->setPalette(pal);
-    m_items.clear();
     m_items.reserve(def.controls.size());
     std::map<std::string, QWidget *> containers;
     std::map<QWidget *, LineLayer *> layers;
@@ -105,7 +104,6 @@ void Screen::restoreDesign()
             b->setText(caption);
             b->setForeColor(fore);
             b->setBackColor(back);
-            b->setChecked(false);
             break;
         }
         case Kind::Frame: {

@@ -15,7 +15,7 @@
 using Rules = ButtonArray::Rules;
 
 FrmInizio::FrmInizio(int16_t &NumeroTabella)
-    : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle, true), &KeyTables::tables,
+    : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle), &KeyTables::tables,
               [this](int i) { ScegliTabella(i); }),
       Option2(Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi), &KeyTables::commands,
               [this](int i) { EseguiComando(i); }),
@@ -96,7 +96,7 @@ void FrmInizio::Form_Activate()
 
 bool FrmInizio::eventFilter(QObject *o, QEvent *e)
 {
-    if (o == centralWidget() && e->type() == QEvent::Resize)
+    if (e->type() == QEvent::Resize) // of the client area, the only object watched
         Form_Resize();
     return QMainWindow::eventFilter(o, e);
 }
@@ -114,7 +114,6 @@ void FrmInizio::ScegliTabella(int Index)
         NumeroTabella = int16_t(Index);
         m_screen.label("Label1")->setCaption(Def::tableName(Index));
     }
-    Option1.button(0)->setChecked(false);
     Option2.focus(0);
 }
 
