@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/Platform.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/Twips.h"
 #include "start/FrmInizio.h"
@@ -42,10 +43,10 @@ Program::Program(std::function<double()> clock)
 {
     static const bool installed = [] {
         g_previous = qInstallMessageHandler(quiet);
+        Platform::afterApplication(*qApp); // as the program does
         return true;
     }();
     Q_UNUSED(installed);
-    QApplication::setQuitOnLastWindowClosed(false);
     m_p = std::make_unique<Programma>(std::move(clock), &dialogs);
     inizio().show();
     inizio().resizeClient(Twips::toPx(QRectF(0, 0, 11880, 8310)).size());

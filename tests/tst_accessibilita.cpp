@@ -77,6 +77,8 @@ private slots:
         print.show();
         QCOMPARE(buttons(&print), QStringList({"Chiudi", "Salva PDF", "Stampa"}));
         QCOMPARE(name(print.findChild<QWidget *>("picAnteprima")), QString("Anteprima di stampa"));
+        QAccessible::setActive(true); // a screen reader connects: the toolkit's words turn Italian
+        QCOMPARE(ai(T::key(0))->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()), QString("Premi"));
     }
 
     void pressWorksLikeEnter()

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 using namespace Keypad;
@@ -100,6 +101,11 @@ private slots:
     {
         QCOMPARE(T::lbl("FrmInizio", "Label7")->text(), QString("Vers.1.0\rMouse "));
         QCOMPARE(p->inizio().windowTitle(), QString("Calcolino"));
+        // Tab goes up the tables, then up the commands from "Esci" to "Vai", and round.
+        for (const char *n : {"Option1_1", "Option1_2", "Option1_3", "Option1_4", "Option1_5", "Option1_6", "Option1_7",
+                              "Option1_8", "Option1_9", "Option1_10", "Option2_2", "Option2_1", "Option2_0", "Option1_0"})
+            T::steps({{Qt::Key_Tab, n}});
+        T::steps({{Qt::Key_Backtab, "Option2_0"}, {Qt::Key_Tab, "Option1_0"}});
         // Digits and the keypad's * name a table, SPACE goes round; Enter chooses.
         T::steps({{Qt::Key_8, "Option1_8"}, {Qt::Key_3, "Option1_3"}});
         T::steps({{Qt::Key_Asterisk, "Option1_10"}, {Qt::Key_9, "Option1_9"}, {Qt::Key_Asterisk, "Option1_10"}}, Pad);
@@ -265,6 +271,11 @@ private slots:
         infoScreen("frmAutore", [&] { menuAutore(&f); });
         QTRY_COMPARE(T::focusName(), QString("Option1_1"));
         QVERIFY(!f.findChild<QAction *>("MnuStampaEsercizio")->isEnabled() && !f.findChild<QAction *>("mnuIstruzioni")->isEnabled());
+        // So narrow that the menu bar folds its items behind its overflow button, which has its icon.
+        f.resize(90, 400);
+        auto *more = f.menuBar()->findChild<QToolButton *>("qt_menubar_ext_button");
+        QTRY_VERIFY(more->isVisible());
+        QVERIFY(!more->icon().isNull());
     }
 
     void pixels()

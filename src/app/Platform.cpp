@@ -184,4 +184,13 @@ void menuBarIconWhenShown()
 {
     QApplication::setStyle(new Style);
 }
+
+void afterApplication(QApplication &app)
+{
+    detectableAutoRepeat();
+    italian(app);
+    menuBarIconWhenShown();
+    QApplication::setApplicationName(QStringLiteral("Calcolino"));
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 }

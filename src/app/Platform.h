@@ -28,4 +28,7 @@ void italianQtTexts();
 // window ever shows, gets its icon when it is first shown: read with every menu bar, that icon
 // had the toolkit look through all its image plugins, and load some, at every start.
 void menuBarIconWhenShown();
+// All of the above that comes after the application, and the program's name; the start screen
+// alone ends the run.
+void afterApplication(QApplication &app);
 }

@@ -18,12 +18,7 @@ int main(int argc, char *argv[])
     Platform::exitQuietlyWithoutDisplay();
     QApplication app(argc, argv);
     Platform::displayFound();
-    Platform::detectableAutoRepeat();
-    Platform::italian(app);
-    Platform::menuBarIconWhenShown();
-    QApplication::setApplicationName(QStringLiteral("Calcolino"));
-    // The start screen ends the run when it closes, whatever else is open.
-    QApplication::setQuitOnLastWindowClosed(false);
+    Platform::afterApplication(app);
     Programma programma(&Random::secondsSinceMidnight, nullptr, opzioni.scanPeriodMs);
     programma.start();
     return app.exec();
