@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # The real program in a real X session, where the platform decides the outcome: keys held down,
 # the numeric keypad with Num Lock off, Qt's own print and file dialogs, odd things named like
-# the settings file, no display, no session bus, the window manager's icons. Keys are sent
+# the settings file, no session bus, the window manager's icons. Keys are sent
 # through XTEST (xdotool), as a keyboard sends them; what happened is read from the program
 # itself: its accessible tree and focus events over AT-SPI (as a screen reader or a switch-access
 # program reads them), its windows' X properties, the files it writes, its exit status, its
@@ -609,33 +609,6 @@ def caso_file_strani(caso):
                                  'did not appear within %d s (the program is %s)' % (cosa, ATTESA_AVVIO, dove))
 
 
-def caso_senza_schermo(caso):
-    """[9] No display: status 1 and one Italian line, nothing else."""
-    cwd = caso.cartella("lavoro")
-    r = subprocess.run([caso.programma], cwd=cwd, capture_output=True, timeout=ATTESA,
-                       env=ambiente(caso.cartella("home"), {"DISPLAY": None, "WAYLAND_DISPLAY": None,
-                                                            "QT_QPA_PLATFORM": None}))
-    atteso = "Calcolino: serve un desktop grafico, ma nessuno schermo è disponibile.\n"
-    err = r.stderr.decode(errors="replace")
-    caso.verifica(r.returncode == 1, "without a display the exit status should be 1, it is %d%s"
-                  % (r.returncode, " (killed by signal %d)" % -r.returncode if r.returncode < 0 else ""))
-    caso.verifica(err == atteso, "without a display stderr should be the one line %r, it is %r" % (atteso, err))
-    caso.verifica(r.stdout == b"", "without a display stdout should be empty, it is %r" % r.stdout)
-
-
-def caso_opzioni(caso):
-    """The command line, before any display is needed: --help on stdout with status 0, a period out
-    of range one Italian line on stderr with status 2."""
-    for argomenti, stato, canale in ((["--help"], 0, "stdout"), (["--scansione-automatica=20"], 2, "stderr")):
-        r = subprocess.run([caso.programma] + argomenti, cwd=caso.cartella("lavoro"), capture_output=True,
-                           timeout=ATTESA, env=ambiente(caso.cartella("home"), {"DISPLAY": None}))
-        testo = (r.stdout if canale == "stdout" else r.stderr).decode(errors="replace")
-        altro = r.stderr if canale == "stdout" else r.stdout
-        caso.verifica(r.returncode == stato, "%s: the exit status should be %d, it is %d" % (argomenti, stato, r.returncode))
-        caso.verifica("scansione" in testo and altro == b"" and (stato == 0 or testo.count("\n") == 1),
-                      "%s: expected the text on %s alone (one line for an error), got %r and %r" % (argomenti, canale, testo, altro))
-
-
 def caso_senza_bus(caso):
     """[10] No session bus: the program starts none, and leaves nothing behind after Esci."""
     runtime = caso.cartella("runtime")
@@ -693,8 +666,6 @@ CASI = [
     ("print screen without a printer", caso_stampa_senza_stampante),
     ("print screen after the file dialog", caso_dopo_il_dialogo),
     ("odd things named ImpostazioniZu.dat", caso_file_strani),
-    ("no display", caso_senza_schermo),
-    ("the command line's options", caso_opzioni),
     ("no session bus", caso_senza_bus),
     ("author screen without an icon", caso_autore),
 ]
