@@ -60,14 +60,16 @@ public:
     bool BloccoSpazioComandi = false;
     bool BloccoTastoComandi = false;
 
+    // How writing a PDF went, for the message on the screen; why() finds the reason of a failure
+    // in `folder` from the system's error (0: none given) and the bytes the file `needed`.
+    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, Failed };
+    static PdfWritten why(const QString &folder, int error, qint64 needed);
+
 protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    // How writing a PDF went, for the message on the screen.
-    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, Failed };
     PdfWritten writePdf(const QString &path, const QPageLayout &paper) const;
-    static PdfWritten why(const QString &folder, int error, qint64 needed);
     static QString failure(PdfWritten w, const QString &path);
     static QString shown(const QString &path);
     void readyForTheNextKey();
