@@ -132,10 +132,9 @@ void FrmOperativo::Scarica()
     close();
 }
 
-void FrmOperativo::closeEvent(QCloseEvent *e)
+void FrmOperativo::closeEvent(QCloseEvent *)
 {
-    // Nothing is kept of the session but what outlives the window.
-    e->accept();
+    // Never refused; nothing is kept of the session but what outlives the window.
     if (!m_caricato)
         return;
     m_caricato = false;

@@ -19,7 +19,6 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <algorithm>
@@ -141,8 +140,6 @@ public:
     {
         setObjectName(QStringLiteral("picAnteprima"));
         setFocusPolicy(Qt::NoFocus);
-        horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
-        verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
         // Always there, so that the room for the sheet does not change with it.
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         setFrameShape(QFrame::NoFrame);
@@ -604,9 +601,8 @@ void FrmStampa::EseguiComando(int Index)
     }
 }
 
-void FrmStampa::closeEvent(QCloseEvent *e)
+void FrmStampa::closeEvent(QCloseEvent *)
 {
-    e->accept();
     // Back to the screen the print screen was opened from (the warning, still waiting).
     if (m_opener && m_opener->isVisible()) {
         m_opener->raise();

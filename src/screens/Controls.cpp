@@ -74,9 +74,6 @@ void VbLabel::paintEvent(QPaintEvent *)
 
 OptionButton::OptionButton(QWidget *parent) : QAbstractButton(parent), m_back(Qt::white), m_fore(Qt::black)
 {
-    setCheckable(false);
-    setAutoExclusive(false);
-    setFocusPolicy(Qt::StrongFocus);
     // Keys and mouse never click (their handlers below do not pass them on): a click is the
     // press of assistive technology.
     connect(this, &QAbstractButton::clicked, this, &OptionButton::pressedByAssistiveTechnology);
@@ -246,10 +243,7 @@ void Panel::resizeEvent(QResizeEvent *e)
 
 // ---------------------------------------------------------------- ShapeWidget
 
-ShapeWidget::ShapeWidget(QWidget *parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+ShapeWidget::ShapeWidget(QWidget *parent) : QWidget(parent) {}
 
 void ShapeWidget::setLook(const QColor &fill, const QColor &border, int borderWidth, bool rounded)
 {
@@ -305,7 +299,6 @@ void LineItem::changed()
 
 LineLayer::LineLayer(QWidget *panel) : QWidget(panel)
 {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(panel->rect());
 }
 

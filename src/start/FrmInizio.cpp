@@ -132,10 +132,9 @@ void FrmInizio::mnuInfo_Click()
     emit authorRequested();
 }
 
-void FrmInizio::closeEvent(QCloseEvent *e)
+void FrmInizio::closeEvent(QCloseEvent *)
 {
     // Form_Unload: never cancelled.
-    e->accept();
     ScaricaTutto();
 }
 
