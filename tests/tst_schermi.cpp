@@ -167,6 +167,10 @@ private slots:
             SHOWS(0, QString("123").left(b + 1), T::key(b + 1)->objectName());
             QTest::mouseRelease(T::key(b + 1), T::Buttons[b], {}, QPoint(5, 5));
         }
+        T::activate(&p->inizio());
+        T::click(command(0)); // "Vai" on the start screen behind only brings the exercise back, as it was
+        QTRY_COMPARE(QApplication::activeWindow(), T::top("frmOperativo"));
+        QCOMPARE(T::cell(0)->text(), QString("123"));
         for (Qt::MouseButton b : T::Buttons) // each one takes a digit back
             T::click(T::key(Cancella), b);
         QCOMPARE(T::cell(0)->text(), QString("?"));
