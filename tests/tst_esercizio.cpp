@@ -164,6 +164,9 @@ private slots:
         const bool wrongShown = front == Frame::fraAiuto || front == Frame::fraIntervento;
         for (int g = 0; g < 10; ++g)
             QCOMPARE(t.v().lblRisultato[size_t(g)] == "?", armed[g] == u'1' && !wrongShown);
+        // The current row is the armed one, the first when none is; a right answer is typed no more.
+        QCOMPARE(t.s().RigaCorrente, int16_t(std::max<qsizetype>(0, armed.indexOf(u'1'))));
+        QVERIFY(script.endsWith(u'r') ? t.s().Risposta.isEmpty() : !wrongShown || !t.s().Risposta.isEmpty());
     }
 
     void whatEachRowShowsAndPrints()

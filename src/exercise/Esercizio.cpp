@@ -83,16 +83,7 @@ void Esercizio::append(int row, const QString &text)
 
 void Esercizio::open()
 {
-    // What the design shows until the session writes over it.
-    V.Label1 = QStringLiteral("4");
-    for (int g = 0; g < 10; ++g) {
-        V.Label2[size_t(g)] = QStringLiteral("3");
-        V.lblRisultato[size_t(g)] = g == 0 ? Empty : QString::number(g);
-        V.yellow[size_t(g)] = false;
-    }
-    for (int i = 0; i < Buttons; ++i)
-        V.enabled[size_t(i)] = i < Invio;
-    makeActive(Frame::fraTastierino);
+    // The new session writes over everything the design showed.
     AzzeraSessione();
 }
 
