@@ -32,11 +32,8 @@ Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<i
 Programma::~Programma()
 {
     m_autoScan.reset(); // the windows going away move no highlight
-    // Hidden first, so that going away closes nothing else and ends nothing.
+    // Deleted, not closed: going away closes nothing else and ends nothing.
     delete m_stampa.data();
-    if (m_operativo)
-        m_operativo->hide();
-    m_inizio->hide();
 }
 
 FrmStampa *Programma::frmStampa() const { return m_stampa; }
@@ -145,7 +142,7 @@ void Programma::unloadAll()
     // ScaricaTutto: the author screen and the exercise screen go with the start screen; so
     // does any window still open (the print screen), and the run ends.
     if (m_autore)
-        m_autore->done(0);
+        m_autore->reject();
     if (m_operativo)
         m_operativo->Scarica();
     for (QWidget *w : QApplication::topLevelWidgets())

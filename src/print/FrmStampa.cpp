@@ -83,8 +83,7 @@ void drawMark(QPainter &p, QPointF centre, Mark m)
     const double r = Page::MarkSize / 2;
     const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
     p.save();
-    p.setPen(QPen(Qt::black, 4));
-    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, 4)); // the page is painted without a brush
     switch (m) {
     case Mark::RightFirstTime: p.drawEllipse(box.adjusted(2, 2, -2, -2)); break;
     case Mark::RightAfterRetry: {
@@ -157,7 +156,6 @@ public:
         fit();
     }
     QWidget *sheet() const { return m_sheet; }
-    QSize sizeHint() const override { return QSize(600, 700); }
     QSize minimumSizeHint() const override { return QSize(200, 200); }
 
 protected:
