@@ -36,6 +36,8 @@ private slots:
         // Both keyboards' digits, the keypad's *, letters, both Enter keys; 0: a key no table knows.
         rows("code", nullptr, "0=48 9=57 Num+0=96 Num+9=105 Num+*=106 A=65 Shift+A=65 Shift+Z=90 Return=13 Num+Enter=13 "
                               "Space=32 Backspace=8 Left=37 Down=40 F2=113 *=0 F1=0 Tab=0 Esc=0 Shift+!=0");
+        // With Shift a digit key gives its symbol; its keycode (after @) still says which digit.
+        rows("shifted", nullptr, "Shift+!@10=49 Shift+)@19=48 Shift+?@20=0");
         // The keypad's digits with Num Lock off: what is printed under each digit, still that digit.
         rows("numLockOff", nullptr, "Num+Ins=96 Num+End=97 Num+Down=98 Num+PgDown=99 Num+Left=100 Num+Clear=101 "
                                     "Num+Right=102 Num+Home=103 Num+Up=104 Num+PgUp=105 Num+Del=0 Home=0 PgUp=0");
@@ -53,8 +55,8 @@ private slots:
     {
         QFETCH(int, table);
         QFETCH(QString, key);
-        const QKeyCombination k = QKeySequence::fromString(key)[0];
-        const QKeyEvent ev(QEvent::KeyPress, k.key(), k.keyboardModifiers());
+        const QKeyCombination k = QKeySequence::fromString(key.section('@', 0, 0))[0];
+        const QKeyEvent ev(QEvent::KeyPress, k.key(), k.keyboardModifiers(), key.section('@', 1).toUInt(), 0, 0);
         const int code = KeyCode::of(&ev);
         const E e = table < 0 ? E{} : tables[size_t(table)](code);
         const QString index = e.kind == E::FocusOn || e.kind == E::Own ? QString::number(e.index) : QString();

@@ -1,26 +1,15 @@
 #include "input/KeyCodes.h"
-#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace KeyCode {
 
 namespace {
 // With Shift held a digit key reports its symbol ('!', '"', ...); the pupil still pressed a
-// digit key, so ask the platform which physical key it was.
+// digit key, so look at which physical key it was: X11 and Wayland give its keycode.
 int shiftedDigit(const QKeyEvent *e)
 {
-    static const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
-    static const bool windows = QGuiApplication::platformName() == QLatin1String("windows");
-    if (xcb) {
-        const quint32 sc = e->nativeScanCode(); // evdev: 10 is '1' ... 18 is '9', 19 is '0'
-        if (sc >= 10 && sc <= 19)
-            return Digit0 + int((sc - 9) % 10);
-    } else if (windows) {
-        const quint32 vk = e->nativeVirtualKey();
-        if (vk >= 0x30 && vk <= 0x39)
-            return int(vk);
-    }
-    return 0;
+    const quint32 sc = e->nativeScanCode(); // 10 is '1' ... 18 is '9', 19 is '0'
+    return sc >= 10 && sc <= 19 ? Digit0 + int((sc - 9) % 10) : 0;
 }
 
 // With Num Lock off the keypad's digit keys report what is printed under the digit; the pupil
