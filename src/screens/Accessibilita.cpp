@@ -22,7 +22,6 @@ public:
         if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
             return QAccessibleWidget::text(t);
         QString testo = static_cast<const QLabel *>(widget())->text();
-        testo.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         testo.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         testo = testo.trimmed(); // a result is kept with a leading blank
         const QString parola = widget()->property(ParolaParlata).toString();

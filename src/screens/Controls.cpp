@@ -13,11 +13,9 @@ const QColor Light(227, 227, 227);
 
 QString drawnText(const QString &caption)
 {
-    // A caption breaks its line at a lone carriage return.
+    // A caption breaks its line at a carriage return.
     QString t = caption;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t;
+    return t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 }
 
