@@ -76,7 +76,7 @@ private slots:
         FrmStampa print(p.dialogs, PrintedWork{p->esercizio().completedRows(), {}, {}, 0, 4});
         print.show();
         QCOMPARE(buttons(&print), QStringList({"Chiudi", "Salva PDF", "Stampa"}));
-        QCOMPARE(name(print.findChild<QWidget *>("picAnteprima")), QString("Anteprima di stampa"));
+        QCOMPARE(name(print.findChild<QWidget *>("picAnteprima")) + name(print.findChild<QWidget *>("txtNome")), QString("Anteprima di stampaNome dell'alunno"));
         QAccessible::setActive(true); // a screen reader connects: the toolkit's words turn Italian
         QCOMPARE(ai(T::key(0))->actionInterface()->localizedActionName(QAccessibleActionInterface::pressAction()), QString("Premi"));
     }

@@ -147,6 +147,7 @@ private slots:
         QVERIFY2(says.isEmpty() ? message->text().isEmpty() : message->text().startsWith(says), qPrintable(message->text()));
         const bool written = !says.isEmpty() && !says.startsWith("Impossibile");
         QVERIFY(says.isEmpty() || T::pixels(T::shot(message), written ? QColor(0, 110, 0) : QColor(170, 0, 0)) > 20); // green or red
+        QVERIFY(message->y() > T::w("frmStampa", "txtNome")->geometry().bottom()); // under the name, in the column
         QCOMPARE(s->rows(), rows); // whatever happened, the work is still there to print
         QCOMPARE(T::w("frmStampa", "txtNome")->property("text").toString(), pupil); // the pupil's keys never in it
         // Only the file asked for, when the screen says so, made by Calcolino: the heading with the name

@@ -48,19 +48,17 @@ QFont textFont(int px, bool bold)
 {
     QFont f;
     f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(px);
     f.setBold(bold);
     return f;
 }
 
-// The rows keep their blanks, so every wrong answer and every given result stands in its column.
+// The rows keep their blanks, so every wrong answer and every given result stands in its column:
+// a font of fixed pitch.
 QFont rowFont(int px)
 {
     QFont f;
     f.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")});
-    f.setStyleHint(QFont::TypeWriter);
-    f.setFixedPitch(true);
     f.setPixelSize(px);
     return f;
 }
@@ -460,9 +458,7 @@ void FrmStampa::Stampa()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(tableName(m_work.table));
-    printer.setCreator(QStringLiteral("Calcolino"));
     const bool chosen = m_dialogs.printer(&printer, this);
     readyForTheNextKey();
     if (!chosen) {
