@@ -180,6 +180,16 @@ private slots:
         if (got.startsWith("2 ")) // one line, the program's own
             QVERIFY(got.startsWith("2 Calcolino: ") && got.count('\n') == 1 && got.endsWith('\n'));
     }
+
+    // The program's own clock: a new period takes the place of the one running.
+    void timerClock()
+    {
+        TimerClock timer;
+        QString ended;
+        timer.start(60000, [&] { ended += "long "; });
+        timer.start(1, [&] { ended += "short"; });
+        QTRY_COMPARE(ended, QString("short"));
+    }
 };
 
 QTEST_MAIN(TstScansione)

@@ -81,7 +81,7 @@ void infoScreen(const char *name, const std::function<void()> &open, Qt::Key key
         cyan = T::pixels(img, Cyan) * 100 / (img.width() * img.height());
         text = count(img, d->findChild<QWidget *>("Label1"), Black);
         T::press(key); // released on the screen underneath
-        opened = d->objectName() + (d->isVisible() ? " left open by the key" : "");
+        opened = d->objectName() + " " + d->windowTitle() + (d->isVisible() ? " left open by the key" : "");
         d->reject();
     });
     open();
@@ -266,13 +266,13 @@ private slots:
     void infoScreens()
     {
         T::type(Qt::Key_5);
-        infoScreen("frmAutore", [&] { menuAutore(&p->inizio()); });
+        infoScreen("frmAutore Autore", [&] { menuAutore(&p->inizio()); });
         QTRY_COMPARE(T::focusName(), QString("Option1_0"));
-        infoScreen("frmIstruzioni", [&] { InfoScreen::frmIstruzioni(&p->inizio())->showModal(); }, Qt::Key_Space);
+        infoScreen("frmIstruzioni ISTRUZIONI", [&] { InfoScreen::frmIstruzioni(&p->inizio())->showModal(); }, Qt::Key_Space);
         // On the exercise screen the focus goes to "1" afterwards; two items of its menu are greyed out.
         FrmOperativo &f = p->open(9);
         T::type(Qt::Key_1);
-        infoScreen("frmAutore", [&] { menuAutore(&f); });
+        infoScreen("frmAutore Autore", [&] { menuAutore(&f); });
         QTRY_COMPARE(T::focusName(), QString("Option1_1"));
         QVERIFY(!f.findChild<QAction *>("MnuStampaEsercizio")->isEnabled() && !f.findChild<QAction *>("mnuIstruzioni")->isEnabled());
         // So narrow that the menu bar folds its items behind its overflow button, which has its icon.
