@@ -49,7 +49,7 @@ Program::Program(std::function<double()> clock)
     Q_UNUSED(installed);
     m_p = std::make_unique<Programma>(std::move(clock), &dialogs);
     inizio().show();
-    inizio().resizeClient(Twips::toPx(QRectF(0, 0, 11880, 8310)).size());
+    inizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
     activate(&inizio());
 }
 
@@ -72,7 +72,7 @@ FrmOperativo &Program::open(int n)
     click(btn("FrmInizio", QStringLiteral("Option2_0")));
     FrmOperativo &op = operativo();
     op.showNormal();
-    op.resizeClient(Twips::toPx(QRectF(0, 0, 11910, 8595)).size());
+    op.resizeClient(Twips::toPx(QSizeF(11910, 8595)));
     activate(&op);
     return op;
 }

@@ -62,7 +62,7 @@ class TstScansione : public QObject {
     {
         click(T::btn("FrmInizio", QStringLiteral("Option1_%1").arg(table))), click(T::btn("FrmInizio", "Option2_0"));
         p->frmOperativo()->showNormal();
-        p->frmOperativo()->resizeClient(Twips::toPx(QRectF(0, 0, 11910, 8595)).size());
+        p->frmOperativo()->resizeClient(Twips::toPx(QSizeF(11910, 8595)));
         T::activate(p->frmOperativo());
     }
 
@@ -72,7 +72,7 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(false);
         p = std::make_unique<Programma>([] { return 4321.25; }, nullptr, Period, &clock);
         p->frmInizio().show();
-        p->frmInizio().resizeClient(Twips::toPx(QRectF(0, 0, 11880, 8310)).size());
+        p->frmInizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
         T::activate(&p->frmInizio());
     }
     void cleanup()

@@ -63,7 +63,7 @@ FrmOperativo::FrmOperativo(Esercizio &esercizio)
     connect(&esercizio, &Esercizio::closeRequested, this, &FrmOperativo::Scarica);
 
     client->installEventFilter(this);
-    resizeClient(Twips::toPx(QRectF(0, 0, def.clientWidth, def.clientHeight)).size());
+    resizeClient(Twips::toPx(QSizeF(def.clientWidth, def.clientHeight)));
 }
 
 FrmOperativo::~FrmOperativo() = default;

@@ -23,5 +23,7 @@ QRect toPx(const QRectF &t)
     return QRect(toPx(t.left()), toPx(t.top()), toPx(t.width()), toPx(t.height()));
 }
 
+QSize toPx(QSizeF t) { return QSize(toPx(t.width()), toPx(t.height())); }
+
 QPointF toPixels(const QPointF &t) { return QPointF(toPixels(t.x()), toPixels(t.y())); }
 }

@@ -15,5 +15,6 @@ int toPx(double twips);             // rounded, for widget geometry
 double fromPx(double px);
 QSizeF fromPx(QSize px);
 QRect toPx(const QRectF &twips);
+QSize toPx(QSizeF twips);
 QPointF toPixels(const QPointF &twips);
 }

@@ -40,7 +40,7 @@ FrmInizio::FrmInizio(int16_t &NumeroTabella)
     Option1.setButtons(tables);
     Option2.setButtons(commands);
     client->installEventFilter(this);
-    resizeClient(Twips::toPx(QRectF(0, 0, def.clientWidth, def.clientHeight)).size());
+    resizeClient(Twips::toPx(QSizeF(def.clientWidth, def.clientHeight)));
     Form_Load();
 }
 

@@ -50,7 +50,7 @@ InfoScreen::InfoScreen(const Def::Screen &def, QWidget *opener)
     setWindowIcon(QIcon());
     m_screen.build(def, this);
     Command1.setButtons({m_screen.button("Command1")});
-    setFixedSize(Twips::toPx(QRectF(0, 0, def.clientWidth, def.clientHeight)).size());
+    setFixedSize(Twips::toPx(QSizeF(def.clientWidth, def.clientHeight)));
     Command1.focus(0);
 }
 
