@@ -144,9 +144,7 @@ public:
         auto *desk = new QWidget;
         QPalette pal = desk->palette();
         pal.setColor(QPalette::Window, Desk);
-        desk->setPalette(pal); // the scroll area fills it
-        viewport()->setPalette(pal);
-        viewport()->setAutoFillBackground(true);
+        desk->setPalette(pal); // the scroll area fills it; it always covers the whole view
         auto *around = new QVBoxLayout(desk);
         around->setContentsMargins(Gap, Gap, Gap, Gap);
         around->addWidget(m_sheet);

@@ -14,7 +14,6 @@ QString Screen::objectName(const Def::Control &c)
 
 void Screen::build(const Def::Screen &def, QWidget *client)
 {
-    Accessibilita::installa();
     m_def = &def;
     m_client = client;
     // The client area shows the screen's background colour.
@@ -77,11 +76,7 @@ void Screen::restoreDesign()
         const Def::Control &c = *it.def;
         const QColor fore = Def::color(c.foreColor), back = Def::color(c.backColor);
         const QString caption = QString::fromUtf8(c.caption);
-        if (it.line) {
-            it.line->setX1(0);
-            it.line->setY1(0);
-            it.line->setX2(0);
-            it.line->setY2(0);
+        if (it.line) { // placed by the screen that has lines, once its controls are in place
             it.line->setVisible(!(c.flags & Def::Hidden));
             continue;
         }
