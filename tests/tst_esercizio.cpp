@@ -3,7 +3,6 @@
 // restart, the print rows and the sheets' order.
 #include "exercise/Esercizio.h"
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <set>
@@ -261,24 +260,6 @@ private slots:
         t.play("N");
         QCOMPARE(t.v().Label1, QString("0"));
         QCOMPARE(t.s().Risultati[1].toInt(), t.v().Label2[1].toInt());
-    }
-
-    void escoAndStampaAreHandedOn()
-    {
-        Session t(2);
-        QSignalSpy close(&t.e, &Esercizio::closeRequested), print(&t.e, &Esercizio::printRequested);
-        t.e.PremiTasto(Keypad::Esco);
-        QCOMPARE(close.size(), 1);
-        t.play(sheets(3));
-        t.e.Stampa();
-        QCOMPARE(print.size(), 1);
-        QCOMPARE(t.v().front, Frame::fraAvviso); // the warning waits behind the print screen
-        // Opening the screen again starts a fresh session; the count of "NO" survives.
-        t.play("A" + r(3) + "wn");
-        t.e.open();
-        QCOMPARE(t.s().RigheFatte, int16_t(0));
-        QCOMPARE(t.s().ContaNo, int16_t(1));
-        QCOMPARE(t.e.completedRows(), QStringList());
     }
 };
 

@@ -15,8 +15,7 @@
 namespace {
 using namespace Keypad;
 const auto Pad = Qt::KeypadModifier;
-const QColor Focus(255, 192, 128), Rest(255, 224, 192), CellColour(255, 235, 168), Yellow(255, 255, 0),
-    Red(255, 0, 0), Cyan(192, 255, 255), Black(0, 0, 0), Navy(0, 0, 128), Blue(0, 0, 192);
+const QColor Focus(255, 192, 128), Yellow(255, 255, 0), Red(255, 0, 0), Cyan(192, 255, 255), Black(0, 0, 0);
 
 QAbstractButton *table(int i) { return T::btn("FrmInizio", QStringLiteral("Option1_%1").arg(i)); }
 QAbstractButton *command(int i) { return T::btn("FrmInizio", QStringLiteral("Option2_%1").arg(i)); }
@@ -81,7 +80,7 @@ void infoScreen(const char *name, const std::function<void()> &open, Qt::Key key
         cyan = T::pixels(img, Cyan) * 100 / (img.width() * img.height());
         text = count(img, d->findChild<QWidget *>("Label1"), Black);
         T::press(key); // released on the screen underneath
-        opened = d->objectName() + " " + d->windowTitle() + (d->isVisible() ? " left open by the key" : "");
+        opened = d->objectName() + " " + d->windowTitle() + (d->windowIcon().isNull() ? "" : " with an icon") + (d->isVisible() ? " left open by the key" : "");
         d->reject();
     });
     open();
@@ -100,7 +99,7 @@ private slots:
     void startScreen()
     {
         QCOMPARE(T::lbl("FrmInizio", "Label7")->text(), QString("Vers.1.0\rMouse "));
-        QCOMPARE(p->inizio().windowTitle(), QString("Calcolino"));
+        QVERIFY(p->inizio().windowTitle() == "Calcolino" && !p->inizio().windowIcon().isNull());
         // Tab goes up the tables, then up the commands from "Esci" to "Vai", and round.
         for (const char *n : {"Option1_1", "Option1_2", "Option1_3", "Option1_4", "Option1_5", "Option1_6", "Option1_7",
                               "Option1_8", "Option1_9", "Option1_10", "Option2_2", "Option2_1", "Option2_0", "Option1_0"})
@@ -275,32 +274,23 @@ private slots:
         infoScreen("frmAutore Autore", [&] { menuAutore(&f); });
         QTRY_COMPARE(T::focusName(), QString("Option1_1"));
         QVERIFY(!f.findChild<QAction *>("MnuStampaEsercizio")->isEnabled() && !f.findChild<QAction *>("mnuIstruzioni")->isEnabled());
-        // So narrow that the menu bar folds its items behind its overflow button, which has its icon.
-        f.resize(90, 400);
+        // So narrow that the menu bar folds its items behind its overflow button, which gets its icon
+        // then, and no sooner: reading it at start-up costs time.
         auto *more = f.menuBar()->findChild<QToolButton *>("qt_menubar_ext_button");
-        QTRY_VERIFY(more->isVisible());
-        QVERIFY(!more->icon().isNull());
+        QVERIFY(more->icon().isNull());
+        f.resize(90, 400);
+        QTRY_VERIFY(more->isVisible() && !more->icon().isNull());
     }
 
     void pixels()
     {
-        // The start screen: the title drawn in its band, the tables with "0" in the focus colour, the version.
-        QImage img = seen(&p->inizio());
-        QVERIFY(count(img, T::w("FrmInizio", "Label4"), Navy) > 300 && count(img, T::w("FrmInizio", "Shape1"), Focus) > 1000);
-        for (int i = 0; i <= 10; ++i)
-            QVERIFY(share(img, table(i), i ? Rest : Focus) > 0.5 && count(img, table(i), Navy) > 20);
-        QVERIFY(count(img, T::w("FrmInizio", "Label7"), Blue) > 50);
-        // The exercise screen: addends and answer drawn, the keys' colours, the armed row in red.
+        // The exercise screen as painted: addends and answer drawn, the focus colour, the armed row in red.
         FrmOperativo &f = p->open(6);
         T::typeWithMouse(123); // never right; the focus stays on "3"
-        img = seen(&f);
-        QCOMPARE(img.pixelColor(area(img, f.centralWidget()).topLeft() + QPoint(5, 5)), Rest); // the screen's background
+        QImage img = seen(&f);
         for (int r = 0; r < 10; ++r)
             QVERIFY(count(img, op("Label2", r), Black, 3) > 50);
-        QVERIFY(count(img, T::cell(0), Black, 3) > 100 && share(img, T::cell(0), CellColour) > 0.5);
-        QVERIFY(count(img, T::cell(1), Black, 3) == 0 && share(img, T::cell(1), CellColour) > 0.8);
-        for (int i = 0; i < Buttons; ++i)
-            QVERIFY2(share(img, T::key(i), i == 3 ? Focus : Rest) > 0.5, qPrintable(T::key(i)->objectName()));
+        QVERIFY(count(img, T::cell(0), Black, 3) > 100 && share(img, T::key(3), Focus) > 0.5);
         onlyRowArmed(f, 0);
         // A wrong answer: a yellow cell, "SI" in front in the focus colour; the row stays armed.
         T::click(T::key(Invio));

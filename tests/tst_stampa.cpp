@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 #include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
-#include <QAction>
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollArea>
@@ -12,7 +11,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cerrno>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -131,7 +129,8 @@ private slots:
         play(open, T::btn("frmOperativo", "optAvviso_0"));
         QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa()); // with the pupil's work, the warning behind
         const FrmStampa *s = p->frmStampa();
-        QCOMPARE((QVariantList{s->property("rows"), s->property("rowCount"), s->property("table")}), (QVariantList{rows, 30, 8}));
+        QCOMPARE((QVariantList{s->property("rows"), s->property("rowCount"), s->property("table"), s->windowTitle()}),
+                 (QVariantList{rows, 30, 8, "Stampa esercizio"}));
         QVERIFY(T::w("frmOperativo", "fraAvviso")->isEnabled());
         if (!name.isEmpty())
             typeName(name);
@@ -230,56 +229,21 @@ private slots:
         QTRY_VERIFY(!T::top("frmStampa"));
     }
 
-    // "Stampa esercizio" is never available, as designed. Were it chosen, the print screen would come
-    // over the exercise screen as a modal window with the rows done, and the exercise screen would wait.
-    void theMenuItemWaits()
-    {
-        T::Program p;
-        p.open(3);
-        T::answerRight(0);
-        auto *item = T::top("frmOperativo")->findChild<QAction *>("MnuStampaEsercizio");
-        QVERIFY(!item->isEnabled());
-        item->setEnabled(true);
-        QString seen;
-        QTimer::singleShot(0, [&] {
-            if (QWidget *s = T::top("frmStampa"))
-                seen = QStringLiteral("%1 %2").arg(s->isModal()).arg(s->property("rowCount").toInt()), s->close();
-        });
-        item->trigger();
-        QCOMPARE(seen, QString("1 1"));
-        QVERIFY(!T::top("frmStampa"));
-    }
-
     // Where the system gives a reason the screen says it; where it gives none, the folder is looked at.
-    void whyNoPdf_data()
-    {
-        QTest::addColumn<QString>("folder"); // in the test's folder; "sola-lettura": a read-only disk
-        QTest::addColumn<int>("error");
-        QTest::addColumn<qint64>("needed");
-        QTest::addColumn<int>("why");
-        using W = FrmStampa::PdfWritten;
-        QTest::newRow("disk full") << "" << ENOSPC << qint64(1) << int(W::DiskFull);
-        QTest::newRow("read-only disk") << "" << EROFS << qint64(1) << int(W::NoPermission);
-        QTest::newRow("not allowed") << "" << EACCES << qint64(1) << int(W::NoPermission);
-        QTest::newRow("no such folder") << "" << ENOENT << qint64(1) << int(W::FolderGone);
-        QTest::newRow("no reason: gone") << "nessuna" << 0 << qint64(1) << int(W::FolderGone);
-        QTest::newRow("no reason: a file") << "file" << 0 << qint64(1) << int(W::FolderGone);
-        QTest::newRow("no reason: read-only") << "sola-lettura" << 0 << qint64(1) << int(W::NoPermission);
-        QTest::newRow("no reason: no room") << "" << 0 << (qint64(1) << 60) << int(W::DiskFull);
-        QTest::newRow("no reason found") << "" << EIO << qint64(1) << int(W::Failed);
-    }
     void whyNoPdf()
     {
-        QFETCH(QString, folder);
-        QFETCH(int, error);
-        QFETCH(qint64, needed);
+        if (geteuid() != 0)
+            QSKIP("mounting a small filesystem needs root");
         QTemporaryDir dir;
         QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
-        if (SmallDisk::wanted(folder + "/") && geteuid() != 0)
-            QSKIP("mounting a small filesystem needs root");
-        const SmallDisk disk(dir.filePath(folder + "/esercizio.pdf"));
-        QVERIFY(disk.ready);
-        QTEST(int(FrmStampa::why(dir.filePath(folder), error, needed)), "why");
+        const SmallDisk readOnly(dir.filePath("sola-lettura/esercizio.pdf"));
+        using W = FrmStampa::PdfWritten;
+        const struct { const char *folder; int error; qint64 needed; W why; } rows[] = {
+            {"", ENOSPC, 1, W::DiskFull}, {"", EROFS, 1, W::NoPermission}, {"", EACCES, 1, W::NoPermission},
+            {"", ENOENT, 1, W::FolderGone}, {"nessuna", 0, 1, W::FolderGone}, {"file", 0, 1, W::FolderGone},
+            {"sola-lettura", 0, 1, W::NoPermission}, {"", 0, qint64(1) << 60, W::DiskFull}, {"", EIO, 1, W::Failed}};
+        for (const auto &r : rows)
+            QVERIFY2(readOnly.ready && FrmStampa::why(dir.filePath(r.folder), r.error, r.needed) == r.why, qPrintable(QString("%1 %2").arg(r.folder).arg(r.error)));
     }
 };
 
