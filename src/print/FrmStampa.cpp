@@ -207,7 +207,6 @@ public:
     Caption(const QString &text, const QFont &font) : m_text(text)
     {
         setFont(font);
-        setFocusPolicy(Qt::NoFocus);
     }
     QSize sizeHint() const override
     {

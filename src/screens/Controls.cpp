@@ -168,8 +168,7 @@ void OptionButton::keyReleaseEvent(QKeyEvent *e)
 
 void OptionButton::mousePressEvent(QMouseEvent *e)
 {
-    if (!hasFocus())
-        setFocus(Qt::MouseFocusReason);
+    // The button already has the focus: Qt gives it to a clicked button first.
     if (m_events)
         m_events->mouseDown(m_index, e->button());
 }
