@@ -80,7 +80,8 @@ void infoScreen(const char *name, const std::function<void()> &open, Qt::Key key
         cyan = T::pixels(img, Cyan) * 100 / (img.width() * img.height());
         text = count(img, d->findChild<QWidget *>("Label1"), Black);
         T::press(key); // released on the screen underneath
-        opened = d->objectName() + " " + d->windowTitle() + (d->windowIcon().isNull() ? "" : " with an icon") + (d->isVisible() ? " left open by the key" : "");
+        opened = d->objectName() + " " + d->windowTitle() + (d->windowIcon().isNull() ? "" : " with an icon") + (d->isVisible() ? " left open by the key" : "")
+                 + (d->pos() + d->rect().center() == d->screen()->availableGeometry().center() ? "" : " off centre");
         d->reject();
     });
     open();
