@@ -7,6 +7,7 @@
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QDir>
+#include <QFontDatabase>
 #include <QLineEdit>
 
 namespace {
@@ -14,6 +15,12 @@ const QString Out = qEnvironmentVariable("CALCOLINO_FOTO");
 
 void look(QWidget &w, const QString &name)
 {
+    // Each caption's font names one family the machine has: a family it lacks would send the
+    // toolkit through every installed font in search of a stand-in, at start-up.
+    for (const QWidget *c : w.findChildren<QWidget *>())
+        if (c->testAttribute(Qt::WA_SetFont))
+            QVERIFY2(c->font().families().size() == 1 && QFontDatabase::families().contains(c->font().families().at(0)),
+                     qPrintable(c->objectName() + ": " + c->font().families().join(',')));
     const QImage seen = T::shot(&w);
     if (!Out.isEmpty()) {
         QVERIFY(seen.save(QDir(Out).filePath(name)));

@@ -1,19 +1,40 @@
 // The screens' fonts, on their own so that the benchmark's floor program draws in the very same
 // fonts without the rest of the builder.
 #include "screens/Screen.h"
+#include <QFontDatabase>
+#include <QHash>
 #include <cstring>
+
+namespace {
+// Arial where the machine has it, else its metric twin, so captions fill their boxes as designed.
+// Only a family the machine has is named: one it lacks sends the toolkit through every installed
+// font in search of a stand-in, and each face would cost that search once more at start-up.
+QStringList families(const char *face)
+{
+    static QHash<QByteArray, QStringList> chosen;
+    const QByteArray key(face ? face : "");
+    auto it = chosen.constFind(key);
+    if (it != chosen.constEnd())
+        return *it;
+    QStringList wanted;
+    if (face)
+        wanted << QString::fromLatin1(face);
+    if (!face || std::strcmp(face, "Arial") != 0)
+        wanted << QStringLiteral("Arial");
+    wanted << QStringLiteral("Liberation Sans");
+    static const QStringList installed = QFontDatabase::families();
+    for (const QString &family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            return chosen[key] = QStringList{family};
+    // None of them: the toolkit finds its own stand-in.
+    return chosen[key] = wanted;
+}
+}
 
 QFont Screen::font(const Def::Font &f)
 {
     QFont font;
-    // Arial where the machine has it, else its metric twin, so captions fill their boxes as designed.
-    QStringList families;
-    if (f.face)
-        families << QString::fromLatin1(f.face);
-    if (!f.face || std::strcmp(f.face, "Arial") != 0)
-        families << QStringLiteral("Arial");
-    families << QStringLiteral("Liberation Sans");
-    font.setFamilies(families);
+    font.setFamilies(families(f.face));
     font.setPointSizeF(f.points > 0 ? f.points : 8.25);
     font.setBold(f.bold);
     return font;
