@@ -22,7 +22,16 @@ QStringList families(const char *face)
     if (!face || std::strcmp(face, "Arial") != 0)
         wanted << QStringLiteral("Arial");
     wanted << QStringLiteral("Liberation Sans");
-    static const QStringList installed = QFontDatabase::families();
+    static const QStringList installed = [] {
+        // A family that two foundries provide is listed once for each, as "Arial [Monotype]".
+        QStringList names = QFontDatabase::families();
+        for (QString &name : names) {
+            const int foundry = name.indexOf(QLatin1String(" ["));
+            if (foundry > 0)
+                name.truncate(foundry);
+        }
+        return names;
+    }();
     for (const QString &family : wanted)
         if (installed.contains(family, Qt::CaseInsensitive))
             return chosen[key] = QStringList{family};
