@@ -2,7 +2,6 @@
 // fonts without the rest of the builder.
 #include "screens/Screen.h"
 #include <QFontDatabase>
-#include <QHash>
 #include <cstring>
 
 namespace {
@@ -11,17 +10,6 @@ namespace {
 // font in search of a stand-in, and each face would cost that search once more at start-up.
 QStringList families(const char *face)
 {
-    static QHash<QByteArray, QStringList> chosen;
-    const QByteArray key(face ? face : "");
-    auto it = chosen.constFind(key);
-    if (it != chosen.constEnd())
-        return *it;
-    QStringList wanted;
-    if (face)
-        wanted << QString::fromLatin1(face);
-    if (!face || std::strcmp(face, "Arial") != 0)
-        wanted << QStringLiteral("Arial");
-    wanted << QStringLiteral("Liberation Sans");
     static const QStringList installed = [] {
         // A family that two foundries provide is listed once for each, as "Arial [Monotype]".
         QStringList names = QFontDatabase::families();
@@ -32,11 +20,17 @@ QStringList families(const char *face)
         }
         return names;
     }();
+    QStringList wanted;
+    if (face)
+        wanted << QString::fromLatin1(face);
+    if (!face || std::strcmp(face, "Arial") != 0)
+        wanted << QStringLiteral("Arial");
+    wanted << QStringLiteral("Liberation Sans");
     for (const QString &family : wanted)
         if (installed.contains(family, Qt::CaseInsensitive))
-            return chosen[key] = QStringList{family};
+            return {family};
     // None of them: the toolkit finds its own stand-in.
-    return chosen[key] = wanted;
+    return wanted;
 }
 }
 
