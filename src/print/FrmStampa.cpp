@@ -47,7 +47,7 @@ constexpr int TitlePx = 70, TextPx = 40, RowPx = 45, MarkPx = 30;
 QFont textFont(int px, bool bold)
 {
     QFont f;
-    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setFamilies(Screen::families("Arial"));
     f.setPixelSize(px);
     f.setBold(bold);
     return f;

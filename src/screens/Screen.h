@@ -42,6 +42,9 @@ public:
 
     static QString objectName(const Def::Control &c);
     static QFont font(const Def::Font &f);
+    // The family to draw a face in (nullptr: the toolkit's default): the face, else Arial, else
+    // its metric twin, whichever the machine has first.
+    static QStringList families(const char *face);
 
 private:
     void restack();

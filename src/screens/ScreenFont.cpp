@@ -4,11 +4,10 @@
 #include <QFontDatabase>
 #include <cstring>
 
-namespace {
 // Arial where the machine has it, else its metric twin, so captions fill their boxes as designed.
 // Only a family the machine has is named: one it lacks sends the toolkit through every installed
 // font in search of a stand-in, and each face would cost that search once more at start-up.
-QStringList families(const char *face)
+QStringList Screen::families(const char *face)
 {
     static const QStringList installed = [] {
         // A family that two foundries provide is listed once for each, as "Arial [Monotype]".
@@ -31,7 +30,6 @@ QStringList families(const char *face)
             return {family};
     // None of them: the toolkit finds its own stand-in.
     return wanted;
-}
 }
 
 QFont Screen::font(const Def::Font &f)
