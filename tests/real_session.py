@@ -437,7 +437,9 @@ def caso_tenuti_inizio(caso):
     tasti("1")
     visti = c.fuochi_fino(segno, [C("Ripristina")], 'the focus on "Ripristina" after Enter held',
                           oppure=lambda v: any(f != INIZIO for f, _ in v))
-    aperto = finestra(app, ESERCIZIO) is not None
+    # Made, hidden, once a table is chosen: it opened if it shows.
+    esercizio = finestra(app, ESERCIZIO)
+    aperto = esercizio is not None and ha(esercizio, pyatspi.STATE_SHOWING)
     caso.verifica(not aperto and visti == [C("Vai"), C("Ripristina")],
                   'Enter held %.1f s on "8" should choose the table and leave the focus on "Vai"; '
                   'the focus went: %s; the exercise screen %s'

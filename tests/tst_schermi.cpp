@@ -7,10 +7,14 @@
 #include "start/InfoScreens.h"
 #include <QAction>
 #include <QApplication>
+#include <QBackingStore>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 using namespace Keypad;
@@ -59,6 +63,21 @@ void onlyRowArmed(FrmOperativo &f, int armed)
             QVERIFY2((n > 0) == (r == armed), qPrintable(QStringLiteral("row %1: %2 red pixels").arg(r).arg(n)));
     }
 }
+
+double inMemory(QWidget &w) // the share of the window's image buffer whose pages are in memory
+{
+    const auto *img = static_cast<const QImage *>(w.backingStore()->paintDevice());
+    const auto page = uintptr_t(sysconf(_SC_PAGESIZE)), from = uintptr_t(img->constBits()) & ~(page - 1);
+    std::vector<unsigned char> in((uintptr_t(img->constBits()) + uintptr_t(img->sizeInBytes()) - from + page - 1) / page);
+    if (mincore(reinterpret_cast<void *>(from), in.size() * page, in.data()) != 0)
+        return -1;
+    return double(std::count_if(in.begin(), in.end(), [](unsigned char c) { return c & 1; })) / double(in.size());
+}
+
+struct OnPaint : QObject { // runs at every paint of a window, before its children are painted
+    std::function<void()> run;
+    bool eventFilter(QObject *, QEvent *e) override { return e->type() == QEvent::Paint ? run(), false : false; }
+};
 
 void menuAutore(QMainWindow *w)
 {
@@ -281,6 +300,34 @@ private slots:
         QVERIFY(more->icon().isNull());
         f.resize(90, 400);
         QTRY_VERIFY(more->isVisible() && !more->icon().isNull());
+    }
+
+    void buffersReadyBeforePainting()
+    {
+        // On X only: the server's shared buffers are new memory, the heap's may be in memory already.
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("run by tests/xsession.sh");
+        // A window maximized: its new buffer is all in memory before it is painted into.
+        FrmInizio &inizio = p->inizio();
+        std::vector<double> atPaint;
+        OnPaint watch;
+        watch.run = [&] { atPaint.push_back(inMemory(inizio)); };
+        inizio.installEventFilter(&watch);
+        inizio.showMaximized();
+        QTRY_VERIFY(inizio.isMaximized() && !atPaint.empty() && inizio.backingStore()->size() == inizio.size());
+        QCOMPARE(*std::min_element(atPaint.begin(), atPaint.end()), 1.0);
+        QTRY_COMPARE(seen(&inizio), T::shot(&inizio));
+        // A table chosen: the exercise screen gets its window and its buffer at the same size, hidden.
+        T::click(table(4));
+        QTRY_VERIFY((*p)->frmOperativo() && (*p)->frmOperativo()->backingStore());
+        FrmOperativo &f = *(*p)->frmOperativo();
+        QTRY_COMPARE(f.backingStore()->size(), inizio.size());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(inMemory(f), 1.0);
+        // "Vai": the screen shows it painted.
+        T::click(command(0));
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTRY_COMPARE(seen(&f), T::shot(&f));
     }
 
     void pixels()

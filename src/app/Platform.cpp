@@ -1,7 +1,9 @@
 #include "app/Platform.h"
 #include <QAccessible>
 #include <QApplication>
+#include <QBackingStore>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
@@ -9,8 +11,10 @@
 #include <QSettings>
 #include <QToolButton>
 #include <QTranslator>
+#include <QWindow>
 #ifdef Q_OS_UNIX
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -185,9 +189,77 @@ void menuBarIconWhenShown()
     QApplication::setStyle(new Style);
 }
 
+namespace {
+#if defined(Q_OS_LINUX) && !defined(MADV_POPULATE_WRITE)
+#define MADV_POPULATE_WRITE 23
+#endif
+
+// The window's buffer at `size`, every page of it brought into memory at once. Kernels before
+// 5.14 refuse that request: there the paint brings the pages in, as it always did.
+void makeBuffer(QWidget &window, QSize size)
+{
+    QBackingStore *store = window.backingStore();
+    store->resize(size);
+#ifdef Q_OS_LINUX
+    QPaintDevice *device = store->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return;
+    // On a scaled screen the toolkit reaches the buffer through an image it makes at the next
+    // paint: until then the one here may be an earlier buffer's.
+    const auto *image = static_cast<const QImage *>(device);
+    if (window.devicePixelRatio() != 1 || image->size() != store->size())
+        return;
+    const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto bits = uintptr_t(image->constBits());
+    madvise(reinterpret_cast<void *>(bits & ~(page - 1)), bits % page + size_t(image->sizeInBytes()),
+            MADV_POPULATE_WRITE);
+#endif
+}
+
+// The toolkit makes a window's buffer when it first paints the window at a new size: when the
+// window is shown, or at once after the window's resize event. Made here just before, at the
+// same size, the buffer is filled in first.
+class BuffersAtOnce : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        QWidget *window = nullptr;
+        if (type == QEvent::Resize && watched->isWidgetType())
+            window = static_cast<QWidget *>(watched);
+        else if (type == QEvent::Expose && watched->isWindowType())
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->windowHandle() == watched)
+                    window = w;
+        if (window && window->isWindow() && window->windowHandle() && window->windowHandle()->isExposed()
+            && window->backingStore() && window->backingStore()->size() != window->size())
+            makeBuffer(*window, window->size());
+        return false;
+    }
+};
+}
+
+void windowBuffersAtOnce()
+{
+    qApp->installEventFilter(new BuffersAtOnce(qApp));
+}
+
+void prepareWindow(QWidget &window, QSize size)
+{
+    if (window.isVisible())
+        return;
+    window.winId(); // the native window
+    if (window.backingStore() && window.backingStore()->size() != size)
+        makeBuffer(window, size);
+}
+
 void afterApplication(QApplication &app)
 {
     detectableAutoRepeat();
+    windowBuffersAtOnce();
     italian(app);
     menuBarIconWhenShown();
     QApplication::setApplicationName(QStringLiteral("Calcolino"));

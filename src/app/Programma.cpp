@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEventLoop>
+#include <QTimer>
 
 Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<int> scanPeriodMs, ScanClock *scanClock)
     : m_dialogs(dialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
@@ -23,6 +24,8 @@ Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<i
     }
     // Installed last, so it runs first: a held key is dropped before the scan sees it.
     qApp->installEventFilter(&m_heldKeys);
+    connect(m_inizio.get(), &FrmInizio::tableChosen, this,
+            [this] { QTimer::singleShot(0, this, &Programma::prepareExercise); });
     connect(m_inizio.get(), &FrmInizio::exerciseRequested, this, &Programma::openExercise);
     connect(m_inizio.get(), &FrmInizio::authorRequested, this, [this] { showAuthor(m_inizio.get()); });
     connect(m_inizio.get(), &FrmInizio::unloading, this, &Programma::unloadAll);
@@ -44,7 +47,7 @@ void Programma::start()
     m_inizio->activateWindow();
 }
 
-void Programma::openExercise()
+void Programma::makeExercise()
 {
     if (!m_operativo) {
         m_operativo = std::make_unique<FrmOperativo>(m_esercizio);
@@ -54,6 +57,21 @@ void Programma::openExercise()
         connect(op, &FrmOperativo::instructionsRequested, this, [this, op] { showInstructions(op); });
         connect(op, &FrmOperativo::printRequested, this, [this] { openPrintScreen(true); });
     }
+}
+
+void Programma::prepareExercise()
+{
+    // Once the start screen shows the choice, while the pupil moves on to "Vai": the exercise
+    // screen with its window and its buffer, at the size of the maximized start screen, which
+    // is the size it will have. "Vai" then only fills it in and shows it.
+    makeExercise();
+    if (m_inizio->isMaximized())
+        Platform::prepareWindow(*m_operativo, m_inizio->size());
+}
+
+void Programma::openExercise()
+{
+    makeExercise();
     m_operativo->Carica();
 }
 

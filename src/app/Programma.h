@@ -33,11 +33,14 @@ public:
 
     FrmInizio &frmInizio() { return *m_inizio; }
     Esercizio &esercizio() { return m_esercizio; }
-    // The exercise screen is made at the first "Vai" and then lives as long as the program.
+    // The exercise screen is made once a table is chosen, or at the first "Vai", and then lives
+    // as long as the program.
     FrmOperativo *frmOperativo() { return m_operativo.get(); }
     FrmStampa *frmStampa() const; // while the print screen is open
 
 private:
+    void makeExercise();
+    void prepareExercise();
     void openExercise();
     void exerciseClosed();
     void openPrintScreen(bool modal);

@@ -113,6 +113,7 @@ void FrmInizio::ScegliTabella(int Index)
     if (Index >= 0 && Index <= 10) {
         NumeroTabella = int16_t(Index);
         m_screen.label("Label1")->setCaption(Def::tableName(Index));
+        emit tableChosen();
     }
     Option2.focus(0);
 }

@@ -30,6 +30,7 @@ public:
     bool BloccoTastoComandi = false;
 
 signals:
+    void tableChosen();       // "Vai" is likely next
     void exerciseRequested(); // "Vai": the exercise screen for NumeroTabella
     void authorRequested();   // "Autore": the author screen, modal
     void unloading();         // the program ends: every other screen goes too
