@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QSettings>
 #include <QToolButton>
@@ -251,9 +252,19 @@ void prepareWindow(QWidget &window, QSize size)
 {
     if (window.isVisible())
         return;
+    window.resize(size);
     window.winId(); // the native window
-    if (window.backingStore() && window.backingStore()->size() != size)
+    QBackingStore *store = window.backingStore();
+    if (!store)
+        return;
+    if (store->size() != size)
         makeBuffer(window, size);
+    // Painted once, out of sight, into its own buffer: the fonts, glyphs and styles it needs are
+    // made ready now rather than during the first paint, which the pupil waits for.
+    if (QPaintDevice *device = store->paintDevice()) {
+        QPainter painter(device);
+        window.render(&painter);
+    }
 }
 
 void afterApplication(QApplication &app)

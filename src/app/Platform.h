@@ -34,8 +34,9 @@ void menuBarIconWhenShown();
 // a page at a time as that paint first touches it: on a virtual machine the 2,000 page faults
 // of a maximized window's 8 MB buffer cost the pupil tens of milliseconds. No pixel changes.
 void windowBuffersAtOnce();
-// The hidden `window` gets its native window and an image buffer of `size`, memory included,
-// so that shown later at that size it is painted at once.
+// The hidden `window` gets the size `size`, its native window and an image buffer of that size,
+// memory included, and is painted once into that buffer: shown later at that size, it is
+// painted at once, with no resize and nothing left to make ready.
 void prepareWindow(QWidget &window, QSize size);
 // All of the above that comes after the application, and the program's name; the start screen
 // alone ends the run.
