@@ -307,7 +307,21 @@ private slots:
         // Memory is read on X only: there a buffer is the server's shared memory, new at each size;
         // offscreen it comes from the heap, whose pages may be in memory already.
         const bool x = QGuiApplication::platformName() == QLatin1String("xcb");
-        // A window maximized: its new buffer is all in memory before it is painted into.
+        // A window shown, then one maximized: each new buffer is all in memory before it is painted
+        // into (the shown one's opaque child leaves it a strip to paint first).
+        {
+            QWidget shown;
+            (new QWidget(&shown))->setGeometry(0, 0, 600, 380);
+            shown.findChild<QWidget *>()->setAutoFillBackground(true);
+            shown.resize(600, 400);
+            double first = -1;
+            OnPaint watchShown;
+            watchShown.run = [&] { first = first < 0 ? (x ? inMemory(shown) : 1.0) : first; };
+            shown.installEventFilter(&watchShown);
+            shown.show();
+            QTRY_VERIFY(first >= 0);
+            QCOMPARE(first, 1.0);
+        }
         FrmInizio &inizio = p->inizio();
         std::vector<double> atPaint;
         OnPaint watch;
