@@ -169,7 +169,8 @@ private slots:
         pdf.start("pdfinfo", {path});
         QVERIFY2(pdf.waitForFinished(30000), "pdfinfo (poppler-utils) failed");
         const QString info = QString::fromUtf8(pdf.readAllStandardOutput());
-        QVERIFY2(info.contains(QRegularExpression("^Creator: +Calcolino$", QRegularExpression::MultilineOption)), qPrintable(info));
+        for (const char *field : {"^Creator: +Calcolino$", "^Title: +Tabella dell'8$"})
+            QVERIFY2(info.contains(QRegularExpression(field, QRegularExpression::MultilineOption)), qPrintable(info));
         pdf.start("pdftotext", {"-layout", path, "-"});
         QVERIFY2(pdf.waitForFinished(30000) && pdf.exitCode() == 0, "pdftotext (poppler-utils) failed");
         QStringList lines = QString::fromUtf8(pdf.readAllStandardOutput()).split(u'\n');
