@@ -252,6 +252,9 @@ void prepareWindow(QWidget &window, QSize size)
 {
     if (window.isVisible())
         return;
+    // Made ready at this size before, or shown at it: the fonts are ready and so is the buffer.
+    if (const QBackingStore *store = window.backingStore(); store && store->size() == size && window.size() == size)
+        return;
     window.resize(size);
     window.winId(); // the native window
     QBackingStore *store = window.backingStore();
