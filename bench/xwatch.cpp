@@ -594,11 +594,14 @@ double median(std::vector<double> v)
 // runs.
 std::pair<double, double> ratioInterval(const std::vector<double> &a, const std::vector<double> &b)
 {
+    const size_t n = std::min(a.size(), b.size());
+    if (n == 0)
+        return {-1, -1};
     std::mt19937 random(1);
-    std::uniform_int_distribution<size_t> pick(0, a.size() - 1);
-    std::vector<double> ratios, ra(a.size()), rb(b.size());
+    std::uniform_int_distribution<size_t> pick(0, n - 1);
+    std::vector<double> ratios, ra(n), rb(n);
     for (int draw = 0; draw < 2000; ++draw) {
-        for (size_t i = 0; i < a.size(); ++i) {
+        for (size_t i = 0; i < n; ++i) {
             const size_t j = pick(random);
             ra[i] = a[j];
             rb[i] = b[j];
