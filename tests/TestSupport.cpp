@@ -154,6 +154,12 @@ void activate(QWidget *w)
 
 QImage shot(QWidget *w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
+QImage seen(QWidget *w)
+{
+    QCoreApplication::processEvents();
+    return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 int pixels(const QImage &img, const QColor &c, const QRect &area)
 {
     const QRect r = area.isNull() ? img.rect() : area & img.rect();

@@ -69,5 +69,6 @@ void activate(QWidget *w);     // brought forward, its activation arrived
 
 // What the pupil sees: the picture of a widget and how many of its pixels have a colour.
 QImage shot(QWidget *w);
+QImage seen(QWidget *w); // what a window shows as painted into it: a change that asked for no repaint is not there
 int pixels(const QImage &img, const QColor &c, const QRect &area = QRect());
 }

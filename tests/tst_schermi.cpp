@@ -36,11 +36,7 @@ void answerByKeys(int value, Qt::KeyboardModifiers m = Qt::NoModifier) // and En
 }
 void wrongByKeys(int r) { answerByKeys(T::expected(r) + 1); }
 
-QImage seen(QWidget *w) // what a window shows as painted into it: a change that asked for no repaint is not there
-{
-    QCoreApplication::processEvents();
-    return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-}
+using T::seen;
 QRect area(const QImage &img, QWidget *w, int inset = 0) // where a control is in the picture of its window
 {
     const qreal d = img.devicePixelRatio();

@@ -134,8 +134,10 @@ private slots:
         QCOMPARE((QVariantList{s->property("rows"), s->property("rowCount"), s->property("table"), s->windowTitle()}),
                  (QVariantList{rows, 30, 8, "Stampa esercizio"}));
         QVERIFY(T::w("frmOperativo", "fraAvviso")->isEnabled());
-        if (!name.isEmpty())
+        if (!name.isEmpty()) {
             typeName(name);
+            QTRY_COMPARE(T::seen(p->frmStampa()), T::shot(p->frmStampa())); // all of it as painted, the name on the sheet
+        }
         const QString pupil = name.mid(1).chopped(qMin(1, int(name.size())));
         play(keys, T::btn("frmStampa", QStringLiteral("optComando_%1").arg(cmd)));
         QCOMPARE(asked[0] * 10 + asked[1], cmd == 0 ? 10 : cmd == 1 ? 1 : 0); // that dialog once, the other never

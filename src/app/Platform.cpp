@@ -236,8 +236,12 @@ protected:
                 if (w->windowHandle() == watched)
                     window = w;
         if (window && window->isWindow() && window->windowHandle() && window->windowHandle()->isExposed()
-            && window->backingStore() && window->backingStore()->size() != window->size())
+            && window->backingStore() && window->backingStore()->size() != window->size()) {
             makeBuffer(*window, window->size());
+            // The toolkit paints the whole window again when it finds the buffer at a new size;
+            // made here, the buffer has that size already, so the whole window is asked for.
+            window->update();
+        }
         return false;
     }
 };
