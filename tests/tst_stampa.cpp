@@ -124,7 +124,9 @@ private slots:
         QVERIFY2(disk.ready, "mount -t tmpfs, and filling it, failed");
         T::Program p;
         int asked[2] = {0, 0}; // each dialog; the printer's page goes to a file, read back below
-        p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) { return g_inDialog = true, pr->setOutputFileName(path), ++asked[0], !path.isEmpty(); };
+        p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) { // the teacher picks Letter paper and a file
+            return g_inDialog = true, pr->setPageSize(QPageSize(QPageSize::Letter)), pr->setOutputFileName(path), ++asked[0], !path.isEmpty();
+        };
         p.dialogs.file = [&](QWidget *, const QString &) { return g_inDialog = true, ++asked[1], path; };
         const QString marks = toTheWarning(p);
         const QStringList rows = p->esercizio().completedRows();
@@ -171,7 +173,7 @@ private slots:
         pdf.start("pdfinfo", {path});
         QVERIFY2(pdf.waitForFinished(30000), "pdfinfo (poppler-utils) failed");
         const QString info = QString::fromUtf8(pdf.readAllStandardOutput());
-        for (const char *field : {"^Creator: +Calcolino$", "^Title: +Tabella dell'8$"})
+        for (const char *field : {"^Creator: +Calcolino$", "^Title: +Tabella dell'8$", cmd ? "^Page size: +595 x 842 pts" : "^Page size: +612 x 792 pts"})
             QVERIFY2(info.contains(QRegularExpression(field, QRegularExpression::MultilineOption)), qPrintable(info));
         pdf.start("pdftotext", {"-layout", path, "-"});
         QVERIFY2(pdf.waitForFinished(30000) && pdf.exitCode() == 0, "pdftotext (poppler-utils) failed");
