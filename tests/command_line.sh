@@ -1,7 +1,7 @@
 #!/bin/bash
 # The real program's command line, before any window: --help on stdout with status 0; a wrong
-# scan period one Italian line on stderr with status 2; no display at all status 1 with one
-# Italian line on stderr. Nothing else on either stream.
+# scan period or an option that is neither ours nor Qt's one Italian line on stderr with status 2;
+# no display at all status 1 with one Italian line on stderr. Nothing else on either stream.
 set -u
 prog=$1
 failed=0
@@ -9,8 +9,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/home" "$work/cwd"
 
-run() { # sets status, out and err
-    (cd "$work/cwd" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/home" \
+run() { # sets status, out and err; a program that does not end within 20 s fails (status 124)
+    (cd "$work/cwd" && exec timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/home" \
         "$prog" "$@" >"$work/out" 2>"$work/err")
     status=$?
     out=$(cat "$work/out")
@@ -33,6 +33,10 @@ check "a period out of range says why" grep -q '^Calcolino: «20» non va bene p
 run --scansione-automatica 2
 check "a period after a blank: status 2" [ "$status" -eq 2 -a -z "$out" ]
 check "a period after a blank says how" [ "$err" == "Calcolino: i secondi vanno attaccati all'opzione con «=»: --scansione-automatica=2." ]
+
+# Qt's own options are Qt's; anything else left over is a mistake, named.
+run -platform offscreen --scansione-automatca=2
+check "a mistyped option: status 2, named on stderr" [ "$status" -eq 2 -a -z "$out" -a "$err" == "Calcolino: «--scansione-automatca=2» non è un'opzione di Calcolino (calcolino --help mostra quelle che ci sono)." ]
 
 nodisplay="Calcolino: serve un desktop grafico, ma nessuno schermo è disponibile."
 for args in "" "--scansione-automatica=0,5"; do

@@ -3,6 +3,7 @@
 
 namespace {
 const int DefaultMs = 1500, ShortestMs = 500, LongestMs = 10000;
+const QString Scan = QStringLiteral("--scansione-automatica");
 
 Opzioni failure(const QString &why)
 {
@@ -41,23 +42,33 @@ Opzioni Opzioni::parse(const QStringList &arguments)
             "        mostra questo aiuto ed esce\n");
         return o;
     }
-    const QString scan = QStringLiteral("--scansione-automatica");
     Opzioni o;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
-        if (a == scan) {
+        if (a == Scan) {
             // A value written after a space would otherwise be lost without a word.
             if (i + 1 < arguments.size() && arguments[i + 1].contains(QRegularExpression(QStringLiteral("^[0-9.,]"))))
                 return failure(QStringLiteral("i secondi vanno attaccati all'opzione con \u00ab=\u00bb: %1=%2")
-                                   .arg(scan, arguments[i + 1]));
+                                   .arg(Scan, arguments[i + 1]));
             o.scanPeriodMs = DefaultMs;
-        } else if (a.startsWith(scan + u'=')) {
-            const QString seconds = a.mid(scan.size() + 1);
+        } else if (a.startsWith(Scan + u'=')) {
+            const QString seconds = a.mid(Scan.size() + 1);
             o.scanPeriodMs = milliseconds(seconds);
             if (!o.scanPeriodMs)
                 return failure(QStringLiteral("\u00ab%1\u00bb non va bene per %2, che vuole i secondi da 0,5 a 10 "
-                                              "(per esempio %2=1,5)").arg(seconds, scan));
+                                              "(per esempio %2=1,5)").arg(seconds, Scan));
         }
     }
     return o;
+}
+
+Opzioni Opzioni::leftOver(const QStringList &arguments)
+{
+    // A mistyped option would otherwise start the program without what the teacher asked for
+    // (a pupil who needs the scanning could not use it).
+    for (const QString &a : arguments)
+        if (a != Scan && !a.startsWith(Scan + u'='))
+            return failure(QStringLiteral("\u00ab%1\u00bb non \u00e8 un'opzione di Calcolino (calcolino --help mostra quelle che "
+                                          "ci sono)").arg(a));
+    return {};
 }

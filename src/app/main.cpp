@@ -18,6 +18,13 @@ int main(int argc, char *argv[])
     Platform::exitQuietlyWithoutDisplay();
     QApplication app(argc, argv);
     Platform::displayFound();
+    QStringList rest; // the toolkit has taken its own options out of argv
+    for (int i = 1; i < argc; ++i)
+        rest << QString::fromLocal8Bit(argv[i]);
+    if (const Opzioni wrong = Opzioni::leftOver(rest); wrong.exitStatus) {
+        std::fputs(wrong.text.toUtf8().constData(), stderr);
+        return *wrong.exitStatus;
+    }
     Platform::afterApplication(app);
     Programma programma(&Random::secondsSinceMidnight, nullptr, opzioni.scanPeriodMs);
     programma.start();
