@@ -286,7 +286,7 @@ private slots:
         infoScreen("frmIstruzioni ISTRUZIONI", [&] { InfoScreen::frmIstruzioni(&p->inizio())->showModal(); }, Qt::Key_Space);
         // On the exercise screen the focus goes to "1" afterwards; two items of its menu are greyed out.
         FrmOperativo &f = p->open(9);
-        T::type(Qt::Key_1);
+        T::type(Qt::Key_3);
         infoScreen("frmAutore Autore", [&] { menuAutore(&f); });
         QTRY_COMPARE(T::focusName(), QString("Option1_1"));
         QVERIFY(!f.findChild<QAction *>("MnuStampaEsercizio")->isEnabled() && !f.findChild<QAction *>("mnuIstruzioni")->isEnabled());
