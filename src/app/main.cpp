@@ -4,27 +4,34 @@
 #include <QApplication>
 #include <cstdio>
 
+namespace {
+QStringList arguments(int argc, char *argv[]) // after the program's name
+{
+    QStringList list;
+    for (int i = 1; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+// An answer that ends the run: the help on standard output, a mistake on standard error.
+int say(const Opzioni &o)
+{
+    std::fputs(o.text.toUtf8().constData(), *o.exitStatus == 0 ? stdout : stderr);
+    return *o.exitStatus;
+}
+}
+
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const Opzioni opzioni = Opzioni::parse(arguments);
-    if (opzioni.exitStatus) {
-        std::fputs(opzioni.text.toUtf8().constData(), *opzioni.exitStatus == 0 ? stdout : stderr);
-        return *opzioni.exitStatus;
-    }
+    const Opzioni opzioni = Opzioni::parse(arguments(argc, argv));
+    if (opzioni.exitStatus)
+        return say(opzioni);
     Platform::noBusOfOurOwn();
     Platform::exitQuietlyWithoutDisplay();
-    QApplication app(argc, argv);
+    QApplication app(argc, argv); // takes its own options out of argv
     Platform::displayFound();
-    QStringList rest; // the toolkit has taken its own options out of argv
-    for (int i = 1; i < argc; ++i)
-        rest << QString::fromLocal8Bit(argv[i]);
-    if (const Opzioni wrong = Opzioni::leftOver(rest); wrong.exitStatus) {
-        std::fputs(wrong.text.toUtf8().constData(), stderr);
-        return *wrong.exitStatus;
-    }
+    if (const Opzioni wrong = Opzioni::leftOver(arguments(argc, argv)); wrong.exitStatus)
+        return say(wrong);
     Platform::afterApplication(app);
     Programma programma(&Random::secondsSinceMidnight, nullptr, opzioni.scanPeriodMs);
     programma.start();
