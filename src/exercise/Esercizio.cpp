@@ -76,7 +76,7 @@ void Esercizio::record(int row, Outcome o)
 
 void Esercizio::append(int row, const QString &text)
 {
-    // A row beyond the 42 is left alone rather than overrun.
+    // A row beyond the slots kept is left alone rather than overrun.
     if (row >= 0 && row < int(S.RigheStampa.size()))
         S.RigheStampa[size_t(row)] += text;
 }
@@ -168,9 +168,9 @@ void Esercizio::AzzeraSessione()
 void Esercizio::NuovaScheda()
 {
     S.RigaCorrente = 0;
-    for (int k = 0; k <= 10; ++k)
+    for (int k = 0; k <= RowsPerSheet; ++k)
         S.Estratto[size_t(k)].clear();
-    for (int g = 0; g < 10; ++g) {
+    for (int g = 0; g < RowsPerSheet; ++g) {
         setCell(g, QString());
         V.yellow[size_t(g)] = false;
         emit cellChanged(g);
@@ -184,10 +184,10 @@ void Esercizio::NuovaScheda()
 void Esercizio::EstraiOrdine()
 {
     m_random.reseed();
-    for (int g = 0; g < 10; ++g) {
+    for (int g = 0; g < RowsPerSheet; ++g) {
         int k;
         do
-            k = int(m_random.next() * 10) + 1;
+            k = int(m_random.next() * RowsPerSheet) + 1;
         while (S.Estratto[size_t(k)] == QLatin1String("si"));
         S.Estratto[size_t(k)] = QStringLiteral("si");
         S.Addendo = int16_t(k);
@@ -218,8 +218,8 @@ void Esercizio::PremiTasto(int Index)
     QString &Risposta = S.Risposta;
     if (Index >= 0 && Index <= 9) {
         Risposta += QString::number(Index); // the caption of Option1(Index)
-        if (Risposta.size() >= 3)
-            Risposta.truncate(3); // a fourth digit is dropped
+        if (Risposta.size() >= AnswerDigits)
+            Risposta.truncate(AnswerDigits); // a fourth digit is dropped
         if (Risposta.startsWith(QLatin1Char('0')))
             Risposta.clear(); // no answer begins with 0
         showAnswer();
@@ -241,8 +241,8 @@ void Esercizio::typeDigit(int d)
 {
     QString &Risposta = S.Risposta;
     Risposta += QChar(u'0' + d);
-    if (Risposta.trimmed().size() >= 3)
-        Risposta.truncate(3);
+    if (Risposta.trimmed().size() >= AnswerDigits)
+        Risposta.truncate(AnswerDigits);
     if (Risposta.startsWith(QLatin1Char('0')))
         Risposta.clear();
     showAnswer();
@@ -269,7 +269,7 @@ void Esercizio::VerificaRisposta()
         S.RigaCorrente = int16_t(r + 1);
         ++S.RigheFatte;
         ControllaAvviso();
-        if (S.RigaCorrente >= 10) {
+        if (S.RigaCorrente >= RowsPerSheet) {
             S.RigaCorrente = 0;
             AbilitaFineScheda();
             return;
@@ -323,7 +323,7 @@ void Esercizio::SiSi()
     // The check comes before the count grows: help on the 30th row brings the warning with
     // the 31st (or at once through the intervention, which checks again).
     ControllaAvviso();
-    const bool ended = S.RigaCorrente >= 10;
+    const bool ended = S.RigaCorrente >= RowsPerSheet;
     if (!ended) {
         AbilitaRisposta();
     } else {
@@ -338,7 +338,7 @@ void Esercizio::SiSi()
 void Esercizio::NoNo()
 {
     ++S.ContaNo;
-    if (S.ContaNo < 3) {
+    if (S.ContaNo < RefusalsBeforeHelp) {
         makeActive(Frame::fraTastierino);
         arm(S.RigaCorrente);
         AbilitaRisposta();
@@ -364,7 +364,7 @@ void Esercizio::optOK_Conferma()
 
 void Esercizio::ControllaAvviso()
 {
-    if (S.RigheFatte < 30)
+    if (S.RigheFatte < RowsBeforeWarning)
         return;
     makeActive(Frame::fraAvviso);
     moveFocus(Frame::fraAvviso, 0);

@@ -30,6 +30,14 @@ private:
 class Esercizio : public QObject {
     Q_OBJECT
 public:
+    // The rules' numbers.
+    static constexpr int RowsPerSheet = 10;        // one sum for each addend 1..10
+    static constexpr int RowsBeforeWarning = 30;   // then the warning: print or start again
+    static constexpr int RefusalsBeforeHelp = 3;   // the third "NO" brings the intervention
+    static constexpr int PrintRowSlots = 42;       // the print rows kept
+    static constexpr int ResultSlots = 16;
+    static constexpr int AnswerDigits = 3;         // a fourth digit is dropped         // the expected results kept, of which one sheet's are used
+
     // The four frames of the lower panel: one at a time is active, in front of the others.
     enum class Frame { fraTastierino, fraAiuto, fraIntervento, fraAvviso };
     // The keypad's two modes.
@@ -48,23 +56,23 @@ public:
         QString Risposta;                      // the answer being typed for the current row
         int16_t RigaCorrente = 0;              // the row being answered, 0..9
         int16_t Addendo = 0;                   // the addend just drawn
-        std::array<QString, 12> Estratto;      // "si" where addend k is on the sheet already
+        std::array<QString, RowsPerSheet + 2> Estratto; // "si" where addend k is on the sheet already
         int16_t ContaNo = 0;                   // "NO" answers since the last intervention
         int16_t RigheFatte = 0;                // rows completed since the last restart
-        std::array<QString, 16> Risultati;     // expected result of row g, one leading blank
-        std::array<QString, 42> RigheStampa;   // the print rows
+        std::array<QString, ResultSlots> Risultati; // expected result of row g, one leading blank
+        std::array<QString, PrintRowSlots> RigheStampa; // the print rows
         Mode mode = Mode::Answer;
-        std::array<Outcome, 42> outcomes{};    // of each print row, once completed
-        std::array<int, 42> wrongAnswers{};    // confirmed wrong answers in each print row
+        std::array<Outcome, PrintRowSlots> outcomes{}; // of each print row, once completed
+        std::array<int, PrintRowSlots> wrongAnswers{}; // confirmed wrong answers in each print row
     };
 
     // What the exercise screen shows of the session.
     struct View {
         QString Label1;                         // the table's number
-        std::array<QString, 10> Label2;         // the addends
-        std::array<QString, 10> lblRisultato;   // the answer cells
-        std::array<bool, 10> yellow{};          // a wrong answer was given in the row
-        std::array<bool, 10> armed{};           // "+", "=", the bar and the line show
+        std::array<QString, RowsPerSheet> Label2;       // the addends
+        std::array<QString, RowsPerSheet> lblRisultato; // the answer cells
+        std::array<bool, RowsPerSheet> yellow{};        // a wrong answer was given in the row
+        std::array<bool, RowsPerSheet> armed{};         // "+", "=", the bar and the line show
         std::array<bool, Keypad::Buttons> enabled{}; // Option1(i).Enabled
         std::array<bool, 4> frameEnabled{};     // by Frame
         Frame front = Frame::fraTastierino;     // the frame in front: the active one
@@ -83,11 +91,6 @@ public:
     std::vector<int> completedWrongAnswers() const;
     // The print-row prefix of N + k: "7 + 10 = ", "7 +  5 = " (one more blank below 10).
     static QString prefix(int n, int k);
-
-    // The keypad's press flags: a held key acts once. The keypad's input model sets and clears
-    // them; like the session they outlive the window.
-    bool BloccoSpazioTastierino = false;
-    bool BloccoTastoTastierino = false;
 
     // The screen opens: the design's captions, then a fresh session.
     void open();

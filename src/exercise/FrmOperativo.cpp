@@ -16,7 +16,7 @@ const char *const FrameNames[4] = {"fraTastierino", "fraAiuto", "fraIntervento",
 
 FrmOperativo::FrmOperativo(Esercizio &esercizio)
     : m_esercizio(esercizio),
-      Option1(Rules::guardate(&esercizio.BloccoSpazioTastierino, &esercizio.BloccoTastoTastierino),
+      Option1(Rules::guardate(&BloccoSpazioTastierino, &BloccoTastoTastierino),
               &KeyTables::keypad, [&esercizio](int i) { esercizio.PremiTasto(i); },
               [&esercizio](int i) { i == Keypad::Cancella ? esercizio.deleteDigit() : esercizio.typeDigit(i); }),
       Option3(Rules::coppia(), &KeyTables::helpOffer,

@@ -8,8 +8,8 @@
 class QAction;
 
 // The exercise screen: shows what the session says and hands it the pupil's presses. The
-// object outlives its window: closing the screen and opening it again keeps the session's
-// press flags and its count of "NO" answers.
+// object outlives its window: closing the screen and opening it again keeps the keypad's press
+// flags and the session's count of "NO" answers.
 class FrmOperativo : public QMainWindow {
     Q_OBJECT
 public:
@@ -25,6 +25,12 @@ public:
     void Carica();
     void Scarica();
     bool caricato() const { return m_caricato; }
+
+    // The keypad's press flags: a held key acts once. This object lives as long as the program,
+    // so they outlive the window, as the keypad's rules want: closing the screen and opening it
+    // again keeps them.
+    bool BloccoSpazioTastierino = false;
+    bool BloccoTastoTastierino = false;
 
 signals:
     void closed();                // the start screen, underneath, is the active window again
