@@ -1,8 +1,7 @@
 // Automatic scanning as a pupil with a single switch meets it on the real screens: the highlight
 // moving by itself once a period (a clock moved on by hand), the switch pressing, the pause after
-// three rounds; and the command line that turns it on.
+// three rounds.
 #include "TestSupport.h"
-#include "app/Opzioni.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/Twips.h"
 #include "start/FrmInizio.h"
@@ -149,36 +148,6 @@ private slots:
         QCOMPARE(T::focusName() + T::w("frmStampa", "txtNome")->property("text").toString(), QString("txtNomea b"));
         tap("Return");
         expectOrder("optComando_: 0 1 2 0");
-    }
-
-    // The command line ("@" for --scansione-automatica): the period in ms or "off", or the status
-    // to end with and part of the text printed.
-    void options_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("expected");
-        const char *rows[][2] = {
-            {"", "off"}, {"@", "1500"}, {"@=2", "2000"}, {"@=1,5", "1500"}, {"@=1.5", "1500"}, {"@=0,5", "500"},
-            {"@=10", "10000"}, {"@=0.75", "750"}, {"-platform offscreen @=3", "3000"}, {"--sconosciuta", "off"},
-            {"@=4 @=5", "5000"}, {"@=0,4", "2 «0,4» non va bene"}, {"@=10,5", "2 «10,5» non va bene"},
-            {"@=", "2 «» non va bene"}, {"@=abc", "2 «abc» non va bene"}, {"@=1e1", "2 «1e1»"}, {"@=-1", "2 «-1»"},
-            {"@=2s", "2 «2s»"}, {"@ 2", "2 --scansione-automatica=2."}, {"--help", "0 --scansione-automatica[=SECONDI]"},
-            {"-h", "0 -h, --help"}, {"@=abc --help", "0 Uso: calcolino"}};
-        for (const auto &r : rows)
-            QTest::addRow("%s", *r[0] ? r[0] : "nothing") << QString(r[0]).replace("@", "--scansione-automatica")
-                                                           << QString::fromUtf8(r[1]);
-    }
-    void options()
-    {
-        QFETCH(QString, arguments);
-        QFETCH(QString, expected);
-        const Opzioni o = Opzioni::parse(arguments.split(' ', Qt::SkipEmptyParts));
-        const QString got = o.exitStatus ? QString::number(*o.exitStatus) + ' ' + o.text
-                                         : o.scanPeriodMs ? QString::number(*o.scanPeriodMs) : "off";
-        const bool status = expected[1] == ' '; // then part of the text
-        QVERIFY2(status ? got.startsWith(expected.left(2)) && got.contains(expected.mid(2)) : got == expected, qPrintable(got));
-        if (got.startsWith("2 ")) // one line, the program's own
-            QVERIFY(got.startsWith("2 Calcolino: ") && got.count('\n') == 1 && got.endsWith('\n'));
     }
 
     // The program's own clock: a new period takes the place of the one running.

@@ -5,6 +5,16 @@ namespace {
 const int DefaultMs = 1500, ShortestMs = 500, LongestMs = 10000;
 const QString Scan = QStringLiteral("--scansione-automatica");
 
+// The toolkit's own options that the program lets through: those a desktop or a teacher may pass
+// and that the program is tested with. Qt reads the ones that take a value with the next argument.
+const QStringList QtWithValue = {QStringLiteral("platform"), QStringLiteral("display"), QStringLiteral("geometry"),
+                                 QStringLiteral("qwindowgeometry"), QStringLiteral("title"), QStringLiteral("qwindowtitle"),
+                                 QStringLiteral("name"), QStringLiteral("style"), QStringLiteral("session")};
+const QStringList QtAlone = {QStringLiteral("reverse")};
+// The window systems the program is tested on; "offscreen" is the tests' own.
+const QStringList Platforms = {QStringLiteral("xcb"), QStringLiteral("wayland"), QStringLiteral("wayland-egl"),
+                               QStringLiteral("offscreen")};
+
 Opzioni failure(const QString &why)
 {
     Opzioni o;
@@ -13,19 +23,62 @@ Opzioni failure(const QString &why)
     return o;
 }
 
-// Seconds as a teacher writes them: "2", "1,5" or "1.5".
+// Seconds as a teacher writes them: "2", "1,5", "1.5" or ",5".
 std::optional<int> milliseconds(const QString &seconds)
 {
-    if (!QRegularExpression(QStringLiteral("^[0-9]{1,3}([.,][0-9]+)?$")).match(seconds).hasMatch())
+    static const QRegularExpression written(QStringLiteral("^([0-9]{1,3}([.,][0-9]+)?|[.,][0-9]+)$"));
+    if (!written.match(seconds).hasMatch())
         return std::nullopt;
     const double ms = QString(seconds).replace(u',', u'.').toDouble() * 1000;
     if (ms < ShortestMs || ms > LongestMs)
         return std::nullopt;
     return int(ms + 0.5);
 }
+
+// "-platform", "--platform", "-platform=xcb": the toolkit's name of the option, and its value if
+// written with it; empty where the argument is not an option of the toolkit's form.
+QString qtOption(const QString &a, QString *value)
+{
+    if (!a.startsWith(u'-') || a.startsWith(Scan))
+        return {};
+    QString name = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
+    if (const qsizetype eq = name.indexOf(u'='); eq >= 0) {
+        *value = name.mid(eq + 1);
+        name.truncate(eq);
+    }
+    return name;
 }
 
-Opzioni Opzioni::parse(const QStringList &arguments)
+Opzioni wrongPeriod(const QString &seconds)
+{
+    return failure(QStringLiteral("\u00ab%1\u00bb non va bene per %2, che vuole i secondi da 0,5 a 10 "
+                                  "(per esempio %2=1,5)").arg(seconds, Scan));
+}
+
+Opzioni unsupportedPlatform(const QString &spec)
+{
+    return failure(QStringLiteral("\u00ab%1\u00bb non \u00e8 una piattaforma grafica su cui Calcolino funziona "
+                                  "(vanno bene xcb e wayland)").arg(spec));
+}
+
+Opzioni notOurs(const QString &a)
+{
+    return failure(QStringLiteral("\u00ab%1\u00bb non \u00e8 un'opzione di Calcolino (calcolino --help mostra quelle che "
+                                  "ci sono)").arg(a));
+}
+}
+
+bool Opzioni::platformSupported(const QString &spec)
+{
+    // A list tried in turn ("wayland;xcb"), each perhaps with options of its own ("xcb:...").
+    const QStringList each = spec.split(u';', Qt::SkipEmptyParts);
+    for (const QString &p : each)
+        if (!Platforms.contains(p.section(u':', 0, 0)))
+            return false;
+    return !each.isEmpty();
+}
+
+Opzioni Opzioni::parse(const QStringList &arguments, const QString &platformFromEnvironment)
 {
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         Opzioni o;
@@ -43,32 +96,39 @@ Opzioni Opzioni::parse(const QStringList &arguments)
         return o;
     }
     Opzioni o;
+    QString platform = platformFromEnvironment;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
-        if (a == Scan) {
+        QString value;
+        const QString qt = qtOption(a, &value);
+        if (QtWithValue.contains(qt)) {
+            // Its value is the toolkit's, whatever it looks like ("-title --scansione-automatica=9").
+            if (value.isNull() && ++i < arguments.size())
+                value = arguments[i];
+            if (qt == QLatin1String("platform"))
+                platform = value;
+        } else if (QtAlone.contains(qt)) {
+            continue; // the toolkit's alone
+        } else if (a == Scan) {
             // A value written after a space would otherwise be lost without a word.
-            if (i + 1 < arguments.size() && arguments[i + 1].contains(QRegularExpression(QStringLiteral("^[0-9.,]"))))
-                return failure(QStringLiteral("i secondi vanno attaccati all'opzione con \u00ab=\u00bb: %1=%2")
-                                   .arg(Scan, arguments[i + 1]));
+            const QString next = i + 1 < arguments.size() ? arguments[i + 1] : QString();
+            if (milliseconds(next))
+                return failure(QStringLiteral("i secondi vanno attaccati all'opzione con \u00ab=\u00bb: %1=%2").arg(Scan, next));
+            if (next.contains(QRegularExpression(QStringLiteral("^[0-9.,]"))))
+                return wrongPeriod(next);
             o.scanPeriodMs = DefaultMs;
         } else if (a.startsWith(Scan + u'=')) {
             const QString seconds = a.mid(Scan.size() + 1);
             o.scanPeriodMs = milliseconds(seconds);
             if (!o.scanPeriodMs)
-                return failure(QStringLiteral("\u00ab%1\u00bb non va bene per %2, che vuole i secondi da 0,5 a 10 "
-                                              "(per esempio %2=1,5)").arg(seconds, Scan));
+                return wrongPeriod(seconds);
+        } else {
+            // A misspelt option, or one of the toolkit's that the program is not tested with (some
+            // end the run in the toolkit's own words, some open a network port).
+            return notOurs(a);
         }
     }
+    if (!platform.isEmpty() && !platformSupported(platform))
+        return unsupportedPlatform(platform);
     return o;
-}
-
-Opzioni Opzioni::leftOver(const QStringList &arguments)
-{
-    // A mistyped option would otherwise start the program without what the teacher asked for
-    // (a pupil who needs the scanning could not use it).
-    for (const QString &a : arguments)
-        if (a != Scan && !a.startsWith(Scan + u'='))
-            return failure(QStringLiteral("\u00ab%1\u00bb non \u00e8 un'opzione di Calcolino (calcolino --help mostra quelle che "
-                                          "ci sono)").arg(a));
-    return {};
 }

@@ -3,15 +3,17 @@
 #include <QStringList>
 #include <optional>
 
-// The command line. The help and a wrong scanning period are read before the application exists,
-// so that they need no display; what is left once the toolkit has taken its own options must be
-// ours, or it is a mistake.
+// The command line, read whole before the application exists, so that a mistake needs no display:
+// the program's own options, and those of the toolkit's that it lets through; anything else is a
+// mistake, and so is a window system the program is not tested on (on the command line or in
+// QT_QPA_PLATFORM).
 struct Opzioni {
     std::optional<int> scanPeriodMs; // automatic scanning, when asked for
     std::optional<int> exitStatus;   // set: print `text` and end at once
     QString text;                    // for standard output when the status is 0, else for errors
 
-    static Opzioni parse(const QStringList &arguments); // without the program's name
-    // What is left once the toolkit has taken its own options (-platform, -display, ...).
-    static Opzioni leftOver(const QStringList &arguments);
+    // `arguments` without the program's name; the platform the environment asks for, if any.
+    static Opzioni parse(const QStringList &arguments, const QString &platformFromEnvironment = {});
+    // X11, Wayland, or the tests' offscreen platform: "xcb", "wayland;xcb", "xcb:option".
+    static bool platformSupported(const QString &spec);
 };

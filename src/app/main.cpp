@@ -23,15 +23,13 @@ int say(const Opzioni &o)
 
 int main(int argc, char *argv[])
 {
-    const Opzioni opzioni = Opzioni::parse(arguments(argc, argv));
+    const Opzioni opzioni = Opzioni::parse(arguments(argc, argv), qEnvironmentVariable("QT_QPA_PLATFORM"));
     if (opzioni.exitStatus)
         return say(opzioni);
     Platform::noBusOfOurOwn();
     Platform::exitQuietlyWithoutDisplay();
-    QApplication app(argc, argv); // takes its own options out of argv
+    QApplication app(argc, argv);
     Platform::displayFound();
-    if (const Opzioni wrong = Opzioni::leftOver(arguments(argc, argv)); wrong.exitStatus)
-        return say(wrong);
     Platform::afterApplication(app);
     Programma programma(&Random::secondsSinceMidnight, nullptr, opzioni.scanPeriodMs);
     programma.start();
