@@ -7,6 +7,9 @@
 #include "start/InfoScreens.h"
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QBackingStore>
 #include <QMenuBar>
 #include <QScreen>
@@ -276,6 +279,29 @@ private slots:
         SHOWS(0, "7", "Option1_11");
         p->inizio().close(); // the start screen's close box ends the program: the exercise screen goes too
         QVERIFY(!p->inizio().isVisible() && !p->operativo().isVisible());
+    }
+
+    void fontsTheMachineHas()
+    {
+        // Each caption's font names one family the machine has: one it lacks would send the toolkit
+        // through every installed font in search of a stand-in, at start-up.
+        for (QWidget *screen : {static_cast<QWidget *>(&p->inizio()), static_cast<QWidget *>(&p->open(7))})
+            for (const QWidget *c : screen->findChildren<QWidget *>())
+                if (c->testAttribute(Qt::WA_SetFont))
+                    QVERIFY2(c->font().families().size() == 1 && QFontDatabase::hasFamily(c->font().families().at(0)),
+                             qPrintable(c->objectName() + ": " + c->font().families().join(',')));
+    }
+
+    void authorAddresses() // nothing invented: where the installed documentation is, once it is there
+    {
+        const QString docs = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/doc/calcolino");
+        for (bool installed : {false, true}) {
+            QVERIFY(installed ? QDir().mkpath(docs) : !QFileInfo::exists(docs));
+            const auto author = InfoScreen::frmAutore(&p->inizio());
+            QCOMPARE(author->screen().label("Label2")->text() + " | " + author->screen().label("Label4")->text(),
+                     (installed ? docs : "man calcolino") + " | non indicata");
+        }
+        QVERIFY(QDir().rmpath(docs));
     }
 
     void infoScreens()

@@ -32,9 +32,10 @@ const Screen &frmAutore()
         "frmAutore", "Autore", 6975, 3510, Cyan,
         {
             {"Label1", -1, Kind::Label, nullptr, 200, 465, 4455, 435, "Sito dell'autore:", Heading, ButtonText, Cyan, None, -1, 0},
-            {"Label2", -1, Kind::Label, nullptr, 165, 945, 6795, 510, "www.example.org/calcolino", AddressFont, Address, Cyan, None, -1, 0},
+            // The addresses are whoever built the program's, filled in when the window opens.
+            {"Label2", -1, Kind::Label, nullptr, 165, 945, 6795, 510, "", AddressFont, Address, Cyan, None, -1, 0},
             {"Label3", -1, Kind::Label, nullptr, 225, 1860, 1350, 435, "Email:", Heading, ButtonText, Cyan, None, -1, 0},
-            {"Label4", -1, Kind::Label, nullptr, 180, 2310, 5955, 510, "calcolino@example.org", AddressFont, Address, Cyan, None, -1, 0},
+            {"Label4", -1, Kind::Label, nullptr, 180, 2310, 5955, 510, "", AddressFont, Address, Cyan, None, -1, 0},
             {"Command1", -1, Kind::PushButton, nullptr, 1845, 2892, 2700, 564, Chiudi, CloseFont, ButtonText, CloseFace, None, 4, 0},
         }};
     return s;

@@ -1,11 +1,21 @@
 #include "start/InfoScreens.h"
 #include "input/KeyTables.h"
 #include "screens/Twips.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
 #include <iterator>
+
+#ifndef CALCOLINO_SITO
+#define CALCOLINO_SITO ""
+#endif
+#ifndef CALCOLINO_EMAIL
+#define CALCOLINO_EMAIL ""
+#endif
 
 namespace {
 QString TestoIstruzioni()
@@ -54,9 +64,28 @@ InfoScreen::InfoScreen(const Def::Screen &def, QWidget *opener)
     Command1.focus(0);
 }
 
+QString InfoScreen::sito()
+{
+    // Set by whoever builds the program; otherwise where the installed program keeps its
+    // documentation, which is true wherever the package put it.
+    if (const QString set = QStringLiteral(CALCOLINO_SITO); !set.isEmpty())
+        return set;
+    const QString docs = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/calcolino"));
+    return QFileInfo(docs).isDir() ? docs : QStringLiteral("man calcolino");
+}
+
+QString InfoScreen::email()
+{
+    const QString set = QStringLiteral(CALCOLINO_EMAIL);
+    return set.isEmpty() ? QStringLiteral("non indicata") : set;
+}
+
 std::unique_ptr<InfoScreen> InfoScreen::frmAutore(QWidget *opener)
 {
-    return std::unique_ptr<InfoScreen>(new InfoScreen(Def::frmAutore(), opener));
+    std::unique_ptr<InfoScreen> s(new InfoScreen(Def::frmAutore(), opener));
+    s->screen().label("Label2")->setCaption(sito());
+    s->screen().label("Label4")->setCaption(email());
+    return s;
 }
 
 std::unique_ptr<InfoScreen> InfoScreen::frmIstruzioni(QWidget *opener)

@@ -13,6 +13,10 @@ public:
     static std::unique_ptr<InfoScreen> frmIstruzioni(QWidget *opener);
 
     Screen &screen() { return m_screen; }
+    // The author's web address and e-mail address as the author screen shows them: those set
+    // when the program was built (CALCOLINO_SITO, CALCOLINO_EMAIL), else nothing invented.
+    static QString sito();
+    static QString email();
     // Shows the window modally, centred on the screen, and returns when it has closed; the
     // screen that waited is then the active window again.
     void showModal();
