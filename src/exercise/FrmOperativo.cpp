@@ -199,12 +199,16 @@ void FrmOperativo::mnuInfo_Click()
     Option1.focus(1); // dropped when "1" cannot take it
 }
 
+// Unreachable as designed: "Istruzioni" is never available. Kept so that the day it is, the
+// instructions screen opens as the design wants.
 void FrmOperativo::mnuIstruzioni_Click()
 {
     emit instructionsRequested();
     Option1.focus(1);
 }
 
+// Unreachable as designed: "Stampa esercizio" is never available; the warning's "Stampa" is the
+// way to the print screen. Kept for the modal print screen the item would open.
 void FrmOperativo::MnuStampaEsercizio_Click()
 {
     emit printRequested();
