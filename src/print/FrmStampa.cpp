@@ -1,7 +1,7 @@
 #include "print/FrmStampa.h"
 #include "input/KeyTables.h"
 #include "print/PrintDialogs.h"
-#include "screens/Accessibilita.h"
+#include "screens/Accessibility.h"
 #include "screens/Screen.h"
 #include <QApplication>
 #include <QBoxLayout>
@@ -290,7 +290,7 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
     row->addWidget(preview, 1);
     row->addLayout(column);
 
-    Accessibilita::applica(objectName(), this);
+    Accessibility::apply(objectName(), this);
     optComando.focus(0);
 }
 

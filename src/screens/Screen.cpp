@@ -1,6 +1,6 @@
 #include "screens/Screen.h"
 #include "screens/Twips.h"
-#include "screens/Accessibilita.h"
+#include "screens/Accessibility.h"
 #include <QWidget>
 #include <cstring>
 #include <map>
@@ -52,7 +52,7 @@ void Screen::build(const Def::Screen &def, QWidget *client)
         m_items.push_back(it);
     }
     restoreDesign();
-    Accessibilita::applica(QString::fromLatin1(def.name), client);
+    Accessibility::apply(QString::fromLatin1(def.name), client);
 }
 
 Screen::Item &Screen::item(const char *name, int index)

@@ -10,11 +10,11 @@ class QWidget;
 // carry such a word are read with their current caption every time, so a change of caption
 // is announced under the new name. Focus and enabled state are the widgets' own, announced
 // by the toolkit. Nothing here changes what the pupil sees.
-namespace Accessibilita {
+namespace Accessibility {
 // Makes the labels' reading known to the toolkit; needed before the first label gets its
 // caption (the toolkit keeps the first reading it makes of a widget).
-void installa();
-// Gives the controls of a screen just built their spoken names and descriptions; `schermo`
-// is the screen's name, `radice` the widget that holds its controls.
-void applica(const QString &schermo, QWidget *radice);
+void install();
+// Gives the controls of a screen just built their spoken names and descriptions; `screen`
+// is the screen's name, `root` the widget that holds its controls.
+void apply(const QString &screen, QWidget *root);
 }
