@@ -64,7 +64,7 @@ InfoScreen::InfoScreen(const Def::Screen &def, QWidget *opener)
     Command1.focus(0);
 }
 
-QString InfoScreen::sito()
+QString InfoScreen::authorSite()
 {
     // Set by whoever builds the program; otherwise where the installed program keeps its
     // documentation, which is true wherever the package put it.
@@ -74,7 +74,7 @@ QString InfoScreen::sito()
     return QFileInfo(docs).isDir() ? docs : QStringLiteral("man calcolino");
 }
 
-QString InfoScreen::email()
+QString InfoScreen::authorEmail()
 {
     const QString set = QStringLiteral(CALCOLINO_EMAIL);
     return set.isEmpty() ? QStringLiteral("non indicata") : set;
@@ -83,8 +83,8 @@ QString InfoScreen::email()
 std::unique_ptr<InfoScreen> InfoScreen::frmAutore(QWidget *opener)
 {
     std::unique_ptr<InfoScreen> s(new InfoScreen(Def::frmAutore(), opener));
-    s->screen().label("Label2")->setCaption(sito());
-    s->screen().label("Label4")->setCaption(email());
+    s->screen().label("Label2")->setCaption(authorSite());
+    s->screen().label("Label4")->setCaption(authorEmail());
     return s;
 }
 

@@ -15,8 +15,8 @@ public:
     Screen &screen() { return m_screen; }
     // The author's web address and e-mail address as the author screen shows them: those set
     // when the program was built (CALCOLINO_SITO, CALCOLINO_EMAIL), else nothing invented.
-    static QString sito();
-    static QString email();
+    static QString authorSite();
+    static QString authorEmail();
     // Shows the window modally, centred on the screen, and returns when it has closed; the
     // screen that waited is then the active window again.
     void showModal();
