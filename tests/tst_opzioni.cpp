@@ -7,8 +7,9 @@
 class TstOpzioni : public QObject {
     Q_OBJECT
 private slots:
-    // "@" stands for --scansione-automatica; the result is the period in ms, "off", or the status
-    // and a part of the one line printed.
+    // "@" stands for --scansione-automatica; the result is the period in ms or "off" (then the
+    // profile, and "+" for the settings screen at start), or the status and a part of the one line
+    // printed.
     void parse_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -26,7 +27,10 @@ private slots:
             {"-platform linuxfb", "", "2 «linuxfb» non è una piattaforma grafica"},
             {"-platform vnc", "xcb", "2 «vnc»"}, {"", "eglfs", "2 «eglfs»"}, {"", "wayland;vnc", "2 «wayland;vnc»"},
             {"-visual 99", "", "2 «-visual»"}, {"-plugin evdevmouse", "", "2 «-plugin»"},
-            {"--help", "", "0 --scansione-automatica[=SECONDI]"}, {"@=abc -h", "", "0 Uso: calcolino"}};
+            {"--profilo=Marco @=2", "", "2000 Marco"}, {"--impostazioni --profilo=Anna", "", "off Anna +"},
+            {"--profilo Sara", "", "2 manca il nome del profilo: --profilo=NOME"}, {"--profilo=", "", "2 manca"},
+            {"-title --profilo", "", "off"}, {"--help", "", "0 --scansione-automatica[=SECONDI]"},
+            {"@=abc -h", "", "0 Uso: calcolino"}, {"-h", "", "0 --profilo=NOME"}};
         for (const auto &r : rows)
             QTest::addRow("%s | %s", r[0], r[1]) << QString(r[0]).replace("@", "--scansione-automatica") << r[1]
                                                  << QString::fromUtf8(r[2]);
@@ -38,7 +42,9 @@ private slots:
         QFETCH(QString, expected);
         const Opzioni o = Opzioni::parse(arguments.split(' ', Qt::SkipEmptyParts), environment);
         const QString got = o.exitStatus ? QString::number(*o.exitStatus) + ' ' + o.text
-                                         : o.scanPeriodMs ? QString::number(*o.scanPeriodMs) : "off";
+                                         : (o.scanPeriodMs ? QString::number(*o.scanPeriodMs) : "off")
+                                               + (o.profile.isEmpty() ? "" : ' ' + o.profile)
+                                               + (o.settingsAtStart ? " +" : "");
         QVERIFY2(expected[1] == ' ' ? got.startsWith(expected.left(2)) && got.contains(expected.mid(2)) : got == expected,
                  qPrintable(got));
         if (got.startsWith("2 ")) // one line, the program's own

@@ -4,6 +4,8 @@
 namespace {
 const int DefaultMs = 1500, ShortestMs = 500, LongestMs = 10000;
 const QString Scan = QStringLiteral("--scansione-automatica");
+const QString Profile = QStringLiteral("--profilo");
+const QString Settings = QStringLiteral("--impostazioni");
 
 // The toolkit's own options that the program lets through: those a desktop or a teacher may pass
 // and that the program is tested with. Qt reads the ones that take a value with the next argument.
@@ -91,6 +93,11 @@ Opzioni Opzioni::parse(const QStringList &arguments, const QString &platformFrom
             "        scansione automatica: l'evidenziazione passa da sola al pulsante\n"
             "        successivo ogni SECONDI secondi (da 0,5 a 10; senza valore 1,5);\n"
             "        SPAZIO o Invio premono il pulsante evidenziato\n"
+            "  --profilo=NOME\n"
+            "        le impostazioni salvate per l'alunno NOME\n"
+            "  --impostazioni\n"
+            "        apre subito le impostazioni dell'insegnante (anche con Ctrl+Alt+I\n"
+            "        nella schermata iniziale)\n"
             "  -h, --help\n"
             "        mostra questo aiuto ed esce\n");
         return o;
@@ -122,6 +129,12 @@ Opzioni Opzioni::parse(const QStringList &arguments, const QString &platformFrom
             o.scanPeriodMs = milliseconds(seconds);
             if (!o.scanPeriodMs)
                 return wrongPeriod(seconds);
+        } else if (a == Profile || a == Profile + u'=') {
+            return failure(QStringLiteral("manca il nome del profilo: %1=NOME").arg(Profile));
+        } else if (a.startsWith(Profile + u'=')) {
+            o.profile = a.mid(Profile.size() + 1);
+        } else if (a == Settings) {
+            o.settingsAtStart = true;
         } else {
             // A misspelt option, or one of the toolkit's that the program is not tested with (some
             // end the run in the toolkit's own words, some open a network port).
