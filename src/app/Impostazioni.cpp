@@ -15,11 +15,11 @@
 namespace {
 const Impostazioni::Info Infos[Impostazioni::Count] = {
     {"scansione", "Scansione automatica", Impostazioni::OnOff, 0, 1, 0},
-    {"periodo_ms", "Periodo della scansione (secondi)", Impostazioni::Milliseconds, 500, 10000, 1500},
+    {"periodo_ms", "Periodo della scansione", Impostazioni::Milliseconds, 500, 10000, 1500},
     {"primo_percento", "Il primo pulsante resta evidenziato (volte il periodo)", Impostazioni::Percent, 100, 300, 100},
     {"giri", "Giri senza pressioni prima della pausa", Impostazioni::Number, 1, 10, 3},
-    {"accettazione_ms", "Tempo di accettazione (secondi, 0 = nessuno)", Impostazioni::Milliseconds, 0, 2000, 0},
-    {"ignora_ms", "Ignora le pressioni ripetute entro (secondi, 0 = mai)", Impostazioni::Milliseconds, 0, 2000, 0},
+    {"accettazione_ms", "Tempo di accettazione (0 = nessuno)", Impostazioni::Milliseconds, 0, 2000, 0},
+    {"ignora_ms", "Dopo una pressione, ignora le altre per (0 = mai)", Impostazioni::Milliseconds, 0, 2000, 0},
     {"scansione_inversa", "Scansione inversa (si muove finch\u00e9 il sensore \u00e8 premuto)", Impostazioni::OnOff, 0, 1, 0},
     {"evidenziazione", "Evidenziazione", Impostazioni::Choice, 0, 1, 0},
 };

@@ -34,6 +34,7 @@ public:
     // Writes every profile at once; on failure the reason, in Italian, and the file as it was.
     bool save(QString *error = nullptr);
     bool modified() const { return m_modified; }
+    QString path() const { return m_path; }
 
     QStringList names() const;
     QString current() const { return m_current; }

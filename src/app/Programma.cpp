@@ -11,19 +11,10 @@
 #include <QTimer>
 
 Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<int> scanPeriodMs, ScanClock *scanClock)
-    : m_dialogs(dialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
+    : m_scanClock(scanClock), m_dialogs(dialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
       m_inizio(std::make_unique<FrmInizio>(NumeroTabella))
 {
-    if (scanPeriodMs) {
-        if (!scanClock) {
-            m_timer = std::make_unique<TimerClock>();
-            scanClock = m_timer.get();
-        }
-        m_autoScan = std::make_unique<AutoScan>(*scanPeriodMs, *scanClock);
-        qApp->installEventFilter(m_autoScan.get());
-    }
-    // Installed last, so it runs first: a held key is dropped before the scan sees it.
-    qApp->installEventFilter(&m_heldKeys);
+    setScanPeriod(scanPeriodMs);
     connect(m_inizio.get(), &FrmInizio::tableChosen, this,
             [this] { QTimer::singleShot(0, this, &Programma::prepareExercise); });
     connect(m_inizio.get(), &FrmInizio::exerciseRequested, this, &Programma::openExercise);
@@ -40,6 +31,21 @@ Programma::~Programma()
 }
 
 FrmStampa *Programma::frmStampa() const { return m_stampa; }
+
+void Programma::setScanPeriod(std::optional<int> ms)
+{
+    m_autoScan.reset();
+    if (ms) {
+        if (!m_scanClock) {
+            m_timer = std::make_unique<TimerClock>();
+            m_scanClock = m_timer.get();
+        }
+        m_autoScan = std::make_unique<AutoScan>(*ms, *m_scanClock);
+        qApp->installEventFilter(m_autoScan.get());
+    }
+    // Installed (again) last, so it runs first: a held key is dropped before the scan sees it.
+    qApp->installEventFilter(&m_heldKeys);
+}
 
 void Programma::start()
 {

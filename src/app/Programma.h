@@ -28,6 +28,8 @@ public:
 
     // Shows the start screen, maximized.
     void start();
+    // Automatic scanning from now on, with this period; none: off.
+    void setScanPeriod(std::optional<int> ms);
 
     int16_t NumeroTabella = 0; // 0..10, written only by the table choice
 
@@ -48,6 +50,7 @@ private:
     void showInstructions(QWidget *opener);
     void unloadAll();
 
+    ScanClock *m_scanClock;
     std::unique_ptr<ScanClock> m_timer; // the scan's, unless one was given
     std::unique_ptr<AutoScan> m_autoScan;
     HeldKeys m_heldKeys;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 #include <QMenuBar>
+#include <QShortcut>
 
 using Rules = ButtonArray::Rules;
 
@@ -28,6 +29,10 @@ FrmInizio::FrmInizio(int16_t &NumeroTabella)
     mnuInfo = menuBar()->addAction(QStringLiteral("Autore"));
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
     connect(mnuInfo, &QAction::triggered, this, &FrmInizio::mnuInfo_Click);
+    // The teacher's way in: a chord of three keys, which no key of a pupil's, no scan and no click
+    // on the screen makes.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I), this), &QShortcut::activated, this,
+            &FrmInizio::settingsRequested);
 
     auto *client = new QWidget;
     setCentralWidget(client);
