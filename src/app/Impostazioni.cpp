@@ -45,23 +45,14 @@ QByteArray readSmallFile(const QString &path, bool *missing)
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    QByteArray bytes(LargestFile + 1, Qt::Uninitialized);
-    qint64 got = 0;
-    // Swapped for something else since the look: still a plain file, still small.
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    while (ok && got <= LargestFile) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n == 0)
-            break;
-        if (n < 0 && errno != EINTR)
-            ok = false;
-        got += n > 0 ? n : 0;
-    }
+    // What was opened is checked again: the name may have changed hands since the look.
+    QByteArray bytes;
+    QFile file;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && file.open(fd, QIODevice::ReadOnly))
+        bytes = file.read(LargestFile + 1);
+    file.close();
     ::close(fd);
-    if (!ok || got > LargestFile)
-        return {};
-    bytes.truncate(got);
-    return bytes;
+    return bytes.size() > LargestFile ? QByteArray() : bytes;
 }
 }
 
