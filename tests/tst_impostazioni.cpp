@@ -41,7 +41,8 @@ private slots:
         QCOMPARE(b.names(), QStringList({"Marco", "Sara"}));
         QCOMPARE(b.current(), QString("Marco"));
         QVERIFY(b.value(I::Acceptance) == 300 && b.value(I::FirstItem) == 250 && !b.scanPeriodMs());
-        QVERIFY(b.choose("Sara") && !b.choose("Anna"));
+        QCOMPARE(b.chooseForRun("Anna"), QString("Calcolino: il profilo «Anna» non c'è (ci sono: Marco, Sara).\n"));
+        QVERIFY(b.chooseForRun("Sara").isEmpty());
         QVERIFY(b.scanPeriodMs() == 10000 && b.value(I::Highlight) == 1 && b.value(I::Acceptance) == 0);
         b.scanOverrideMs = 700; // the command line's, for this run
         QCOMPARE(*b.scanPeriodMs(), 700);
@@ -108,6 +109,7 @@ private slots:
         s.add("Sara"); // whatever there was, forgotten
         s.load();
         QCOMPARE(s.unreadable(), !content.isNull());
+        QCOMPARE(s.chooseForRun("Marco").isEmpty(), !content.isNull()); // no file: no such profile
         QVERIFY(s.value(I::Rounds) == 3 && !s.scanPeriodMs() && s.names() == QStringList("Predefinito"));
         struct stat after {};
         lstat(name.constData(), &after);

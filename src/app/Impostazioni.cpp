@@ -180,6 +180,14 @@ bool Impostazioni::choose(const QString &name)
     return true;
 }
 
+QString Impostazioni::chooseForRun(const QString &name)
+{
+    if (name.isEmpty() || choose(name) || m_unreadable)
+        return {};
+    return QStringLiteral("Calcolino: il profilo \u00ab%1\u00bb non c'\u00e8 (ci sono: %2).\n")
+        .arg(name, names().join(QStringLiteral(", ")));
+}
+
 bool Impostazioni::add(const QString &name)
 {
     const QString n = name.trimmed();

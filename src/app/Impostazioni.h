@@ -39,6 +39,9 @@ public:
     QStringList names() const;
     QString current() const { return m_current; }
     bool choose(const QString &name); // false: there is no such profile
+    // The command line's profile: none, or one of those saved, or any while the file cannot be
+    // read. Else the one line that says so.
+    QString chooseForRun(const QString &name);
     // A new profile with the defaults, made the current one; false if the name is empty or taken.
     bool add(const QString &name);
     void remove(const QString &name); // never the last one

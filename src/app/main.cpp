@@ -28,14 +28,12 @@ int main(int argc, char *argv[])
     const Opzioni opzioni = Opzioni::parse(arguments(argc, argv), qEnvironmentVariable("QT_QPA_PLATFORM"));
     if (opzioni.exitStatus)
         return say(opzioni);
-    // The teacher's saved settings, the command line's over them for this run. A profile never
-    // saved is a mistake on the command line; one in a file that cannot be read is not.
+    // The teacher's saved settings, the command line's over them for this run.
     Impostazioni impostazioni;
     impostazioni.load();
     impostazioni.scanOverrideMs = opzioni.scanPeriodMs;
-    if (!opzioni.profile.isEmpty() && !impostazioni.choose(opzioni.profile) && !impostazioni.unreadable()) {
-        const QString why = QStringLiteral("Calcolino: il profilo \u00ab%1\u00bb non c'\u00e8 (ci sono: %2).\n");
-        std::fputs(why.arg(opzioni.profile, impostazioni.names().join(QStringLiteral(", "))).toUtf8().constData(), stderr);
+    if (const QString why = impostazioni.chooseForRun(opzioni.profile); !why.isEmpty()) {
+        std::fputs(why.toUtf8().constData(), stderr);
         return 2;
     }
     Platform::noBusOfOurOwn();
