@@ -7,7 +7,6 @@
 #include "start/FrmInizio.h"
 #include <QApplication>
 #include <QMessageBox>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -15,18 +14,15 @@ namespace {
 bool opened() { return T::top("frmImpostazioni"); }
 QWidget *ctl(const char *name) { return T::w("frmImpostazioni", QLatin1String(name)); }
 
-// The profiles and one setting of each, as saved.
+// The profiles saved, with their rounds and scan period (0: off); "?": none could be read.
 QString saved(const QString &path)
 {
     Impostazioni s(path);
     s.load();
-    QString all = s.unreadable() ? "?" : "";
-    for (const QString &n : s.names()) {
-        s.choose(n);
-        all += QStringLiteral("%1:%2,%3,%4 ").arg(n).arg(s.value(Impostazioni::Rounds)).arg(s.value(Impostazioni::Scanning))
-                   .arg(s.value(Impostazioni::Period));
-    }
-    return all.trimmed();
+    QStringList all;
+    for (const QString &n : s.names())
+        all << QStringLiteral("%1:%2,%3").arg(n).arg(s.choose(n) * s.value(Impostazioni::Rounds)).arg(s.scanPeriodMs().value_or(0));
+    return s.unreadable() ? "?" : all.join(' ');
 }
 
 // Answers the question that comes up next with the button of that text.
@@ -52,17 +48,13 @@ private slots:
         Impostazioni s(dir.filePath("guard.json"));
         T::Program p;
         FrmImpostazioni::attach(*p, s);
-        std::vector<std::pair<int, Qt::KeyboardModifiers>> keys;
-        for (int k = Qt::Key_0; k <= Qt::Key_9; ++k)
+        std::vector<std::pair<int, Qt::KeyboardModifiers>> keys = {{Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier}};
+        for (int k = Qt::Key_0; k <= Qt::Key_Z; ++k) // digits, letters and signs; on the keypad too
+            for (auto m : {Qt::NoModifier, Qt::KeypadModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier})
+                keys.push_back({k, m});
+        for (int k : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab, Qt::Key_Backspace, Qt::Key_Escape,
+                      Qt::Key_Left, Qt::Key_Down, Qt::Key_F1, Qt::Key_F2, Qt::Key_F10, Qt::Key_Menu})
             keys.insert(keys.end(), {{k, Qt::NoModifier}, {k, Qt::KeypadModifier}});
-        for (int k = Qt::Key_A; k <= Qt::Key_Z; ++k)
-            keys.insert(keys.end(), {{k, Qt::NoModifier}, {k, Qt::ShiftModifier}, {k, Qt::ControlModifier}, {k, Qt::AltModifier}});
-        for (int k : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Left,
-                      Qt::Key_Down, Qt::Key_F1, Qt::Key_F2, Qt::Key_F10, Qt::Key_Menu})
-            keys.push_back({k, Qt::NoModifier});
-        for (int k : {Qt::Key_Enter, Qt::Key_Asterisk, Qt::Key_Plus, Qt::Key_Slash})
-            keys.push_back({k, Qt::KeypadModifier});
-        keys.push_back({Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier});
         // Each key on a table and on a command, pressed, held (its repeats) and let go, through
         // the toolkit's shortcuts as a real key goes.
         for (const auto &[k, m] : keys)
@@ -87,9 +79,9 @@ private slots:
         for (QWidget *c : controls)
             for (Qt::MouseButton b : T::Buttons) {
                 QTest::mousePress(c, b, {}, c->rect().center());
-                QVERIFY2(!opened(), qPrintable(c->objectName()));
+                const bool whileHeld = opened();
                 QTest::mouseRelease(c, b, {}, c->rect().center());
-                QVERIFY2(!opened(), qPrintable(c->objectName()));
+                QVERIFY2(!whileHeld && !opened(), qPrintable(c->objectName()));
             }
         QVERIFY(!p.inizio().isVisible()); // "Esci" was pressed: every control was reached
         QVERIFY(!QFile::exists(s.path()));
@@ -105,7 +97,6 @@ private slots:
         T::Program p;
         FrmImpostazioni::attach(*p, s);
         FrmImpostazioni::open(*p, s); // as --impostazioni does
-        QVERIFY(opened());
         auto *unreadable = qobject_cast<QLabel *>(ctl("lblNonLette"));
         QVERIFY(unreadable->isVisible() && unreadable->text().contains("non si sono potute leggere"));
         // A new profile, its rounds, scanning every half second: at once, and saved.
@@ -116,10 +107,10 @@ private slots:
             QTest::keyClick(ctl(name), Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(ctl(name), keys);
         }
-        QCOMPARE(saved(path), "?Predefinito:3,0,1500"); // not yet written
+        QCOMPARE(saved(path), "?"); // not yet written
         T::click(ctl("cmdSalva"));
         QVERIFY(!unreadable->isVisible());
-        QCOMPARE(saved(path), "Marco:5,1,500 Predefinito:3,0,1500");
+        QCOMPARE(saved(path), "Marco:5,500 Predefinito:3,0");
         T::top("frmImpostazioni")->close();
         T::activate(&p.inizio());
         QCOMPARE(T::focusName(), "Option1_0");
@@ -130,7 +121,7 @@ private slots:
         T::click(ctl("cmdElimina"));
         answer("Elimina");
         T::click(ctl("cmdElimina"));
-        QCOMPARE(saved(path), "Predefinito:3,0,1500");
+        QCOMPARE(saved(path), "Predefinito:3,0");
         QVERIFY(!ctl("cmdElimina")->isEnabled()); // the last one stays
     }
 };
