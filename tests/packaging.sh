@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The desktop entry and metainfo are valid; the installed tree and the .deb hold the program, its
-# desktop entry, metainfo, icons, manual page, changelog and copyright; `man calcolino` finds the
-# page; lintian finds no error and no warning in the .deb, and every info tag it still reports is
+# desktop entry, metainfo, icons, manual page, changelog and copyright, and no library; the program
+# installed from the .deb runs from there; `man calcolino` finds the page; lintian finds no error and no warning in the .deb, and every info tag it still reports is
 # explained in the README. Usage: packaging.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -50,6 +50,17 @@ listing=$(dpkg-deb -c "$deb")
 for f in "${expected[@]}"; do
   grep -q " \./$f\$" <<<"$listing" || fail "not in the package: $f"
 done
+! grep -q '/usr/lib/' <<<"$listing" || fail "a library in the package: $listing"
+# The program as the package installs it, the print screen in it: every library it needs found,
+# the help printed, and a start that reaches the toolkit and ends by itself where there is no display.
+dpkg-deb -x "$deb" "$work/installed"
+prog=$work/installed/usr/bin/calcolino
+! ldd "$prog" | grep -q 'not found' || fail "installed program: $(ldd "$prog" | grep 'not found')"
+QT_QPA_PLATFORM=offscreen timeout 20 "$prog" --help | grep -q '^Uso: calcolino' || fail "installed program: no help"
+status=0
+err=$(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$prog" 2>&1) || status=$?
+[ "$status" = 1 ] && [ "$err" = "Calcolino: serve un desktop grafico, ma nessuno schermo è disponibile." ] \
+  || fail "installed program without a display: status $status, '$err'"
 # Dependencies computed from the binary (the Qt libraries it links), and the two it loads by name.
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6widgets6 qt6-translations-l10n fonts-liberation; do

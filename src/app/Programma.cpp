@@ -2,7 +2,6 @@
 #include "app/Platform.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
-#include "print/PrintScreen.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QApplication>
@@ -11,7 +10,7 @@
 #include <QTimer>
 
 Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<int> scanPeriodMs, ScanClock *scanClock)
-    : m_scanClock(scanClock), m_dialogs(dialogs), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
+    : m_scanClock(scanClock), m_dialogs(dialogs), m_systemDialogs(&Platform::beforeQtDialog), m_random(std::move(clock)), m_esercizio(NumeroTabella, m_random),
       m_inizio(std::make_unique<FrmInizio>(NumeroTabella))
 {
     setScanPeriod(scanPeriodMs);
@@ -126,17 +125,14 @@ void Programma::openPrintScreen(bool modal)
     }
     if (m_stampa) {
         // One print screen at a time: the open one takes the new rows and comes forward.
-        PrintScreen::setRows(m_stampa, printedWork(m_esercizio, NumeroTabella));
+        m_stampa->setWork(printedWork(m_esercizio, NumeroTabella));
         m_stampa->raise();
         m_stampa->activateWindow();
         return;
     }
-    FrmStampa *f = PrintScreen::make(m_dialogs, printedWork(m_esercizio, NumeroTabella), &Platform::beforeQtDialog);
-    if (!f)
-        return;
+    auto *f = new FrmStampa(m_dialogs ? *m_dialogs : m_systemDialogs, printedWork(m_esercizio, NumeroTabella));
     m_stampa = f;
-    if (opener != f)
-        PrintScreen::setOpener(f, opener);
+    f->setOpener(opener);
     f->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     f->showMaximized();
     f->raise();

@@ -55,6 +55,7 @@ private:
     std::unique_ptr<AutoScan> m_autoScan;
     HeldKeys m_heldKeys;
     PrintDialogs *m_dialogs; // nullptr: the system's
+    PrintDialogs m_systemDialogs;
     Random m_random;
     Esercizio m_esercizio;
     std::unique_ptr<FrmInizio> m_inizio;
