@@ -10,9 +10,12 @@
 #include <QScrollBar>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <arpa/inet.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 // Table 8 up to the warning through the session: the 4th row given by "SI", the 15th right after a
@@ -87,9 +90,64 @@ struct SmallDisk {
     }
 };
 
+// A CUPS server of the test's own on a free loopback port, where the program's print support finds
+// it (CUPS_SERVER), with a printer that takes jobs ("accetta") and one refusing them ("rifiuta").
+struct Cups {
+    QTemporaryDir dir;
+    QProcess cupsd;
+    QString server;
+    static int freePort()
+    {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t n = sizeof a;
+        const bool ok = ::bind(s, reinterpret_cast<sockaddr *>(&a), n) == 0 && ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &n) == 0;
+        ::close(s);
+        return ok ? ntohs(a.sin_port) : 0;
+    }
+    QString run(const QString &tool, const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStandardPaths::findExecutable(tool, {"/usr/sbin", "/usr/bin"}), QStringList{"-h", server} + args);
+        return p.waitForFinished(10000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : "failed";
+    }
+    bool start()
+    {
+        server = QStringLiteral("127.0.0.1:%1").arg(freePort());
+        QFile conf(dir.filePath("cupsd.conf")), files(dir.filePath("cups-files.conf"));
+        conf.open(QIODevice::WriteOnly), files.open(QIODevice::WriteOnly);
+        conf.write(("Listen " + server + "\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                    "<Location />\nOrder allow,deny\nAllow all\n</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n").toUtf8());
+        for (const char *d : {"RequestRoot", "CacheDir", "StateDir", "TempDir", "ErrorLog", "AccessLog", "PageLog"})
+            files.write(QStringLiteral("%1 %2/%1\n").arg(d, dir.path()).toUtf8());
+        files.write(("ServerRoot " + dir.path() + "\nFileDevice Yes\nSystemGroup root\n").toUtf8());
+        conf.close(), files.close();
+        for (const char *d : {"RequestRoot", "CacheDir", "StateDir", "TempDir"})
+            QDir(dir.path()).mkdir(d);
+        cupsd.start(QStandardPaths::findExecutable("cupsd", {"/usr/sbin"}), {"-f", "-c", conf.fileName(), "-s", files.fileName()});
+        qputenv("CUPS_SERVER", server.toUtf8());
+        return QTest::qWaitFor([this] { return run("lpstat", {"-r"}).contains("is running"); }, 10000)
+            && run("lpadmin", {"-p", "accetta", "-E", "-v", "file:/dev/null"}) != "failed"
+            && run("lpadmin", {"-p", "rifiuta", "-E", "-v", "file:/dev/null"}) != "failed" && run("cupsreject", {"rifiuta"}) != "failed";
+    }
+    ~Cups()
+    {
+        cupsd.terminate();
+        cupsd.waitForFinished();
+    }
+};
+
 class TstStampa : public QObject {
     Q_OBJECT
+    Cups cups;
 private slots:
+    void initTestCase()
+    {
+        QVERIFY2(cups.start(), "cupsd (cups-daemon, cups-client) did not start");
+    }
+
     void commands_data()
     {
         QTest::addColumn<QString>("open"); // on the warning's "Stampa"
@@ -235,6 +293,36 @@ private slots:
         QVERIFY(area->verticalScrollBar()->value() > 0);
         p->frmInizio().close(); // the program ends: the print screen goes with it
         QTRY_VERIFY(!T::top("frmStampa"));
+    }
+
+    // "Stampa" through Qt's printer to the real CUPS server: "inviato" only when CUPS took the job;
+    // a printer that refuses jobs, or a server that stops while the dialog is open, is named in
+    // red, and the rows stay.
+    void printedOnlyWhenCupsTakesIt()
+    {
+        T::Program p;
+        toTheWarning(p);
+        const QStringList rows = p->esercizio().completedRows();
+        play("=", T::btn("frmOperativo", "optAvviso_0"));
+        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
+        const struct { const char *printer, *says; int jobs; } cases[] = {
+            {"accetta", "Esercizio inviato alla stampante accetta", 1},
+            {"rifiuta", "Impossibile stampare l'esercizio: la stampante rifiuta non accetta lavori", 1},
+            {"accetta", "Impossibile stampare l'esercizio: il servizio di stampa non risponde", -1}};
+        for (const auto &c : cases) {
+            p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) {
+                pr->setPrinterName(c.printer);
+                if (c.jobs < 0)
+                    cups.cupsd.terminate(), cups.cupsd.waitForFinished();
+                return true;
+            };
+            T::click(T::btn("frmStampa", "optComando_0"));
+            const QString said = T::lbl("frmStampa", "lblMessaggio")->text();
+            QVERIFY2(said.startsWith(c.says), qPrintable(said));
+            if (c.jobs >= 0)
+                QCOMPARE(cups.run("lpstat", {"-W", "all", "-o"}).count("accetta-"), c.jobs);
+            QCOMPARE(p->frmStampa()->rows(), rows);
+        }
     }
 
     // Where the system gives a reason the screen says it; where it gives none, the folder is looked at.

@@ -23,6 +23,7 @@
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cups/cups.h>
 #include <functional>
 
 namespace {
@@ -472,10 +473,39 @@ void FrmStampa::Stampa()
             w == PdfWritten::Yes);
         return;
     }
-    const bool ok = printer.isValid() && paintOn(printer);
-    say(ok ? QStringLiteral("Esercizio inviato alla stampante %1").arg(printer.printerName())
-           : QStringLiteral("Impossibile stampare l'esercizio"),
-        ok);
+    const bool painted = printer.isValid() && paintOn(printer);
+    // Qt hands the job to CUPS when the painter ends, on this thread, and keeps CUPS's answer to
+    // itself: it is read here, before anything else asks CUPS.
+    const ipp_status_t answer = cupsLastError();
+    const QString why = painted ? printRefused(answer, printer.printerName()) : QString();
+    if (painted && why.isEmpty())
+        say(QStringLiteral("Esercizio inviato alla stampante %1").arg(printer.printerName()));
+    else
+        say(QStringLiteral("Impossibile stampare l'esercizio%1.\nL'esercizio \u00e8 ancora qui: si pu\u00f2 riprovare "
+                           "o salvarlo come PDF.").arg(why), false);
+}
+
+QString FrmStampa::printRefused(int answer, const QString &printer)
+{
+    switch (ipp_status_t(answer)) {
+    case IPP_STATUS_OK:
+    case IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED:
+    case IPP_STATUS_OK_CONFLICTING: return QString();
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        return QStringLiteral(": la stampante %1 non accetta lavori (\u00e8 stata fermata)").arg(printer);
+    case IPP_STATUS_ERROR_INTERNAL: // what libcups says when it cannot reach the server
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_DEVICE:
+        return QStringLiteral(": il servizio di stampa non risponde");
+    case IPP_STATUS_ERROR_NOT_FOUND:
+        return QStringLiteral(": la stampante %1 non c'\u00e8 pi\u00f9").arg(printer);
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED:
+        return QStringLiteral(": non si ha il permesso di stampare su %1").arg(printer);
+    default:
+        return QStringLiteral(": il servizio di stampa ha risposto \u00ab%1\u00bb").arg(QString::fromUtf8(cupsLastErrorString()));
+    }
 }
 
 void FrmStampa::SalvaPdf()

@@ -71,6 +71,8 @@ protected:
 private:
     PdfWritten writePdf(const QString &path, const QPageLayout &paper) const;
     static QString failure(PdfWritten w, const QString &path);
+    // Why CUPS did not take the job, from its `answer` (an IPP status); "" when it took it.
+    static QString printRefused(int answer, const QString &printer);
     static QString shown(const QString &path);
     void readyForTheNextKey();
     void EseguiComando(int Index);
