@@ -20,6 +20,23 @@ Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<i
     connect(m_inizio.get(), &FrmInizio::authorRequested, this, [this] { showAuthor(m_inizio.get()); });
     connect(m_inizio.get(), &FrmInizio::unloading, this, &Programma::unloadAll);
     connect(&m_esercizio, &Esercizio::printRequested, this, [this] { openPrintScreen(false); });
+    // The page's time is when the last row was completed, and the pupil's name lasts as long as
+    // the session: both are read from the rows done whenever the session shows a change.
+    connect(&m_esercizio, &Esercizio::cellChanged, this, &Programma::watchSession);
+    for (auto changed : {&Esercizio::keysChanged, &Esercizio::framesChanged, &Esercizio::focusMoved})
+        connect(&m_esercizio, changed, this, &Programma::watchSession);
+}
+
+void Programma::watchSession()
+{
+    const int done = m_esercizio.session().RigheFatte;
+    if (done > m_rowsDone) {
+        m_workEnded = QDateTime::currentDateTime();
+    } else if (done < m_rowsDone) { // "Ricomincia", or a new session
+        m_workEnded = QDateTime();
+        m_pupil.clear();
+    }
+    m_rowsDone = done;
 }
 
 Programma::~Programma()
@@ -91,8 +108,8 @@ void Programma::exerciseClosed()
 
 namespace {
 // What the print screen is given: the completed rows, each marked as the session recorded it
-// when the row was completed.
-PrintedWork printedWork(const Esercizio &e, int table)
+// when the row was completed, when the last was, and the pupil's name if the teacher typed it.
+PrintedWork printedWork(const Esercizio &e, int table, const QDateTime &ended, const QString &pupil)
 {
     PrintedWork work;
     work.rows = e.completedRows();
@@ -108,13 +125,15 @@ PrintedWork printedWork(const Esercizio &e, int table)
     work.wrongAnswers = e.completedWrongAnswers();
     work.rowCount = e.session().RigheFatte;
     work.table = table;
-    work.when = QDateTime::currentDateTime();
+    work.when = ended.isValid() ? ended : QDateTime::currentDateTime();
+    work.pupil = pupil;
     return work;
 }
 }
 
 void Programma::openPrintScreen(bool modal)
 {
+    watchSession();
     QWidget *opener = QApplication::activeWindow();
     if (m_stampa && !m_stampa->isVisible())
         m_stampa = nullptr; // closed, and about to go
@@ -125,14 +144,15 @@ void Programma::openPrintScreen(bool modal)
     }
     if (m_stampa) {
         // One print screen at a time: the open one takes the new rows and comes forward.
-        m_stampa->setWork(printedWork(m_esercizio, NumeroTabella));
+        m_stampa->setWork(printedWork(m_esercizio, NumeroTabella, m_workEnded, m_pupil));
         m_stampa->raise();
         m_stampa->activateWindow();
         return;
     }
-    auto *f = new FrmStampa(m_dialogs ? *m_dialogs : m_systemDialogs, printedWork(m_esercizio, NumeroTabella));
+    auto *f = new FrmStampa(m_dialogs ? *m_dialogs : m_systemDialogs, printedWork(m_esercizio, NumeroTabella, m_workEnded, m_pupil));
     m_stampa = f;
     f->setOpener(opener);
+    connect(f, &FrmStampa::pupilChanged, this, [this](const QString &name) { m_pupil = name; });
     f->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     f->showMaximized();
     f->raise();

@@ -3,6 +3,7 @@
 #include "input/AutoScan.h"
 #include "input/HeldKeys.h"
 #include "print/PrintDialogs.h"
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
@@ -46,6 +47,7 @@ private:
     void openExercise();
     void exerciseClosed();
     void openPrintScreen(bool modal);
+    void watchSession();
     void showAuthor(QWidget *opener);
     void showInstructions(QWidget *opener);
     void unloadAll();
@@ -61,5 +63,10 @@ private:
     std::unique_ptr<FrmInizio> m_inizio;
     std::unique_ptr<FrmOperativo> m_operativo;
     QPointer<FrmStampa> m_stampa;
+    // Of the session, for the print screen: the rows done when last seen, when the last was
+    // completed, the pupil's name as typed on the print screen.
+    int m_rowsDone = 0;
+    QDateTime m_workEnded;
+    QString m_pupil;
     QPointer<InfoScreen> m_autore; // while the author screen is open
 };

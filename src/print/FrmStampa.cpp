@@ -1,6 +1,7 @@
 #include "print/FrmStampa.h"
 #include "input/KeyTables.h"
 #include "print/PrintDialogs.h"
+#include "print/PrintPage.h"
 #include "screens/Accessibility.h"
 #include "screens/Screen.h"
 #include <QApplication>
@@ -20,93 +21,20 @@
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QStandardPaths>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cups/cups.h>
 #include <functional>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 const QColor ButtonText(0, 0, 192); // as the keypad's captions
 const QColor Desk(150, 150, 150);
 const QColor Failed(170, 0, 0);
 const QColor Succeeded(0, 110, 0);
-using Mark = PrintedWork::Mark;
-
-// The page is laid out in tenths of a millimetre of the paper; fonts are sized in the same unit,
-// so the page looks alike on the screen, on paper and in the PDF. Everything is black: the page
-// may be printed in black and white.
-namespace Page {
-constexpr double Side = 150, Top = 120, Bottom = 120;
-constexpr double RowStep = 60;  // 31 rows (30, and one more after "SI") fit on A4 at this step
-constexpr double MarkSize = 50; // a mark, beside its row
-constexpr double Indent = 80;   // from the marks to the rows
-constexpr double Line = 55;     // a line of the summary and of the legend
-constexpr int TitlePx = 70, TextPx = 40, RowPx = 45, MarkPx = 30;
-}
-
-QFont textFont(int px, bool bold)
-{
-    QFont f;
-    f.setFamilies(Screen::families("Arial"));
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
-}
-
-// The rows keep their blanks, so every wrong answer and every given result stands in its column:
-// a font of fixed pitch.
-QFont rowFont(int px)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")});
-    f.setPixelSize(px);
-    return f;
-}
-
-QString letter(Mark m)
-{
-    switch (m) {
-    case Mark::RightFirstTime: return QStringLiteral("G");
-    case Mark::RightAfterRetry: return QStringLiteral("R");
-    case Mark::GivenAfterSi: return QStringLiteral("A");
-    case Mark::GivenByIntervention: return QStringLiteral("I");
-    }
-    return QString();
-}
-
-// A mark is its letter in a shape of its own, so that the four tell apart even on a poor
-// black-and-white copy: a ring, a diamond, a box, a black box.
-void drawMark(QPainter &p, QPointF centre, Mark m)
-{
-    const double r = Page::MarkSize / 2;
-    const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
-    p.save();
-    p.setPen(QPen(Qt::black, 4)); // the page is painted without a brush
-    switch (m) {
-    case Mark::RightFirstTime: p.drawEllipse(box.adjusted(2, 2, -2, -2)); break;
-    case Mark::RightAfterRetry: {
-        const double d = r * 1.12;
-        p.drawPolygon(QPolygonF({centre + QPointF(0, -d), centre + QPointF(d, 0), centre + QPointF(0, d), centre + QPointF(-d, 0)}));
-        break;
-    }
-    case Mark::GivenAfterSi: p.drawRect(box.adjusted(4, 4, -4, -4)); break;
-    case Mark::GivenByIntervention:
-        p.fillRect(box.adjusted(2, 2, -2, -2), Qt::black);
-        p.setPen(Qt::white);
-        break;
-    }
-    p.setFont(textFont(Page::MarkPx, true));
-    p.drawText(box, Qt::AlignCenter, letter(m));
-    p.restore();
-}
-
-// Text in a box of the page, left-aligned and centred vertically.
-void text(QPainter &p, const QRectF &box, const QString &s, Qt::Alignment a = Qt::AlignLeft)
-{
-    p.drawText(box, a | Qt::AlignVCenter, s);
-}
-
 // The page in the preview: the sheet, white, drawn by the page routine at the preview's scale.
 class Sheet : public QWidget {
 public:
@@ -120,7 +48,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        FrmStampa::paintPage(p, QRectF(rect()), FrmStampa::a4(), m_owner->work(), m_owner->pupil(), m_owner->when());
+        PrintPage::paint(p, QRectF(rect()), PrintPage::a4(), m_owner->work());
     }
 
 private:
@@ -165,9 +93,9 @@ protected:
 private:
     void fit()
     {
-        const QSizeF paper = FrmStampa::a4();
+        const QSizeF paper = PrintPage::a4();
         const double room = maximumViewportSize().width() - 2 * Gap;
-        const double scale = std::max(FrmStampa::legibleScale(), room / paper.width());
+        const double scale = std::max(PrintPage::legibleScale(), room / paper.width());
         m_sheet->setFixedSize(qRound(paper.width() * scale), qRound(paper.height() * scale));
         widget()->adjustSize();
     }
@@ -264,12 +192,19 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
     auto *caption = new Caption(QStringLiteral("Nome dell'alunno"), small);
     m_name = new NameField([this] { optComando.focus(0); });
     m_name->setFont(Screen::font(Def::Font{"Arial", 14, false}));
-    connect(m_name, &QLineEdit::textChanged, m_sheet, qOverload<>(&QWidget::update));
+    m_name->setText(work.pupil);
+    connect(m_name, &QLineEdit::textChanged, this, [this](const QString &name) {
+        m_work.pupil = name;
+        m_sheet->update();
+        emit pupilChanged(name);
+    });
 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("lblMessaggio"));
     m_message->setFont(small);
     m_message->setWordWrap(true);
+    // As wide as the buttons whatever it says: a long path wraps, the preview keeps its room.
+    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_message->setTextFormat(Qt::PlainText);
 
@@ -297,12 +232,6 @@ FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
 
 FrmStampa::~FrmStampa() = default;
 
-QString FrmStampa::tableName(int table)
-{
-    const QString name = Def::tableName(table);
-    return name.isEmpty() ? QStringLiteral("Tabella del %1").arg(table) : name;
-}
-
 QString FrmStampa::pupil() const
 {
     return m_name->text();
@@ -311,121 +240,12 @@ QString FrmStampa::pupil() const
 void FrmStampa::setWork(const PrintedWork &work)
 {
     m_work = work;
+    m_name->setText(work.pupil);
     say(QString());
     m_sheet->update();
 }
 
 // ---------------------------------------------------------------- the page
-
-double FrmStampa::legibleScale()
-{
-    return 12.0 / (Page::RowPx / 10.0);
-}
-
-void FrmStampa::paintPage(QPainter &p, const QRectF &sheet, const QSizeF &paper, const PrintedWork &work,
-                          const QString &pupil, const QDateTime &when)
-{
-    using namespace Page;
-    p.save();
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    const double W = paper.width() * 10, H = paper.height() * 10, width = W - 2 * Side;
-    p.fillRect(sheet, Qt::white);
-    p.translate(sheet.topLeft());
-    p.scale(sheet.width() / W, sheet.width() / W);
-    p.setPen(Qt::black);
-    auto rule = [&p](double y, double from, double to) {
-        p.save();
-        p.setPen(QPen(Qt::black, 4));
-        p.drawLine(QPointF(from, y), QPointF(to, y));
-        p.restore();
-    };
-    auto advance = [&p](const QString &s) { return QFontMetricsF(p.font(), p.device()).horizontalAdvance(s); };
-
-    // Heading: the table, the date and time; the pupil, or a line to write the name by hand.
-    p.setFont(textFont(TitlePx, true));
-    text(p, QRectF(Side, Top, width, 100), tableName(work.table));
-    p.setFont(textFont(TextPx, false));
-    text(p, QRectF(Side, Top, width, 100),
-         QStringLiteral("Data: %1     Ora: %2").arg(when.toString(QStringLiteral("dd/MM/yyyy")), when.toString(QStringLiteral("HH:mm"))),
-         Qt::AlignRight);
-    const QString who = QStringLiteral("Alunno: ");
-    text(p, QRectF(Side, Top + 110, width, 80), who);
-    const double nameAt = Side + advance(who);
-    const QString name = pupil.simplified();
-    if (name.isEmpty()) {
-        rule(Top + 175, nameAt, Side + width * 0.65);
-    } else {
-        p.setFont(textFont(TextPx + 5, true));
-        const double room = Side + width - nameAt;
-        text(p, QRectF(nameAt, Top + 110, room, 80), QFontMetricsF(p.font(), p.device()).elidedText(name, Qt::ElideRight, room));
-    }
-    rule(Top + 215, Side, W - Side);
-
-    // The legend at the foot; the rows, and under them the summary, in the room above it.
-    const double legendTop = H - Bottom - 3 * Line - 25, summaryHeight = 4 * Line + 30;
-    const double rowsTop = Top + 250, rowsRoom = legendTop - 30 - summaryHeight - rowsTop;
-    const int n = int(work.rows.size());
-    const double step = std::min(RowStep, rowsRoom / std::max(n, 1));
-    if (n == 0) {
-        QFont f = textFont(TextPx + 5, false);
-        f.setItalic(true);
-        p.setFont(f);
-        text(p, QRectF(Side, rowsTop, width, step), QStringLiteral("Nessun esercizio completato"));
-    }
-    // One line a row, after its mark; smaller only if the page or a long row needs it.
-    int px = std::min(RowPx, int(step * 0.75));
-    double longest = 0;
-    p.setFont(rowFont(px));
-    for (const QString &r : work.rows)
-        longest = std::max(longest, advance(r));
-    if (longest > width - Indent)
-        px = std::max(8, int(px * (width - Indent) / longest));
-    p.setFont(rowFont(px));
-    const double ascent = QFontMetricsF(p.font(), p.device()).ascent();
-    for (int i = 0; i < n; ++i) {
-        const double top = rowsTop + i * step;
-        if (size_t(i) < work.marks.size())
-            drawMark(p, QPointF(Side + MarkSize / 2, top + step / 2), work.marks[size_t(i)]);
-        p.drawText(QPointF(Side + Indent, top + (step - px) / 2 + ascent), work.rows.at(i));
-    }
-
-    // The summary: how many rows went each way, and the wrong answers in all.
-    int count[4] = {0, 0, 0, 0};
-    for (Mark m : work.marks)
-        ++count[int(m)];
-    int wrong = 0;
-    for (int w : work.wrongAnswers)
-        wrong += w;
-    double y = rowsTop + std::max(n, 1) * step + 30;
-    rule(y, Side, W - Side);
-    p.setFont(textFont(TextPx, true));
-    text(p, QRectF(Side, y + 15, width, Line), QStringLiteral("Riepilogo"));
-    p.setFont(textFont(TextPx, false));
-    const QString summary[6] = {
-        QStringLiteral("Esercizi svolti: %1").arg(work.rowCount),
-        QStringLiteral("Giusti al primo tentativo: %1").arg(count[int(Mark::RightFirstTime)]),
-        QStringLiteral("Giusti dopo aver riprovato: %1").arg(count[int(Mark::RightAfterRetry)]),
-        QStringLiteral("Risultati dati dopo \u00abSI\u00bb: %1").arg(count[int(Mark::GivenAfterSi)]),
-        QStringLiteral("Risultati dati dall'intervento: %1").arg(count[int(Mark::GivenByIntervention)]),
-        QStringLiteral("Risposte sbagliate in tutto: %1").arg(wrong),
-    };
-    for (int i = 0; i < 6; ++i)
-        text(p, QRectF(Side + (i / 3) * width / 2, y + 15 + (1 + i % 3) * Line, width / 2, Line), summary[i]);
-
-    // The legend: each mark and what it means.
-    rule(legendTop, Side, W - Side);
-    p.setFont(textFont(TextPx, true));
-    text(p, QRectF(Side, legendTop + 15, width, Line), QStringLiteral("Legenda"));
-    const char *const meaning[4] = {"giusto al primo tentativo", "giusto dopo aver riprovato",
-                                    "risultato dato dopo \u00abSI\u00bb", "risultato dato dall'intervento"};
-    for (int i = 0; i < 4; ++i) {
-        const QRectF box(Side + (i / 2) * width / 2, legendTop + 15 + (1 + i % 2) * Line * 1.1, width / 2, Line);
-        drawMark(p, QPointF(box.left() + MarkSize / 2, box.center().y()), Mark(i));
-        p.setFont(textFont(TextPx, false));
-        text(p, box.adjusted(Indent, 0, 0, 0), QString::fromUtf8(meaning[i]));
-    }
-    p.restore();
-}
 
 bool FrmStampa::paintOn(QPagedPaintDevice &device) const
 {
@@ -437,8 +257,7 @@ bool FrmStampa::paintOn(QPagedPaintDevice &device) const
     const QPageLayout layout = device.pageLayout();
     const QRect sheet = layout.fullRectPixels(dpi);
     const QRect printable = layout.paintRectPixels(dpi);
-    paintPage(p, QRectF(sheet).translated(-printable.topLeft()), layout.fullRect(QPageLayout::Millimeter).size(), m_work,
-              pupil(), m_work.when);
+    PrintPage::paint(p, QRectF(sheet).translated(-printable.topLeft()), layout.fullRect(QPageLayout::Millimeter).size(), m_work);
     return p.end();
 }
 
@@ -456,7 +275,7 @@ void FrmStampa::Stampa()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(tableName(m_work.table));
+    printer.setDocName(PrintPage::tableName(m_work.table));
     const bool chosen = m_dialogs.printer(&printer, this);
     readyForTheNextKey();
     if (!chosen) {
@@ -510,12 +329,7 @@ QString FrmStampa::printRefused(int answer, const QString &printer)
 
 void FrmStampa::SalvaPdf()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    const QString proposal = QDir(folder).filePath(
-        QStringLiteral("%1 %2.pdf").arg(tableName(m_work.table), m_work.when.date().toString(QStringLiteral("yyyy-MM-dd"))));
-    const QString path = m_dialogs.pdfFile(this, proposal);
+    const QString path = m_dialogs.pdfFile(this, proposal());
     readyForTheNextKey();
     if (path.isEmpty()) {
         say(QString());
@@ -526,6 +340,26 @@ void FrmStampa::SalvaPdf()
         w == PdfWritten::Yes);
 }
 
+QString FrmStampa::proposal() const
+{
+    // Without HOME the toolkit's home is "/", where a teacher never saves: the user's own home
+    // then, or the folder the program was started in.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (qEnvironmentVariableIsEmpty("HOME")) {
+        const passwd *user = getpwuid(getuid());
+        folder = user && QFileInfo(QFile::decodeName(user->pw_dir)).isDir() ? QFile::decodeName(user->pw_dir) : QDir::currentPath();
+    } else if (!QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    // "Tabella del 7 - Marco Rossi 2026-12-07.pdf": two pupils' pages of one day do not collide.
+    QString name = m_work.pupil;
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral(" "));
+    name = name.simplified().left(40);
+    return QDir(folder).filePath(QStringLiteral("%1%2 %3.pdf")
+                                     .arg(PrintPage::tableName(m_work.table), name.isEmpty() ? QString() : QStringLiteral(" - ") + name,
+                                          m_work.when.date().toString(QStringLiteral("yyyy-MM-dd"))));
+}
+
 void FrmStampa::readyForTheNextKey()
 {
     // The key that opened the dialog was released inside it: the buttons must not wait for it.
@@ -534,9 +368,15 @@ void FrmStampa::readyForTheNextKey()
 
 QString FrmStampa::shown(const QString &path)
 {
-    // A long path may break after any folder separator.
-    QString where = QDir::toNativeSeparators(path);
-    where.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+    // A long path may break after any folder separator, and within a long name.
+    QString where;
+    int run = 0;
+    for (const QChar c : QDir::toNativeSeparators(path)) {
+        where += c;
+        run = c == QDir::separator() ? 0 : run + 1;
+        if (run % 16 == 0)
+            where += QChar(0x200B);
+    }
     return where;
 }
 
@@ -545,6 +385,7 @@ QString FrmStampa::failure(PdfWritten w, const QString &path)
     const char *why = w == PdfWritten::DiskFull       ? ": il disco \u00e8 pieno"
                       : w == PdfWritten::NoPermission ? ": in questa cartella non si pu\u00f2 scrivere"
                       : w == PdfWritten::FolderGone   ? ": la cartella non esiste"
+                      : w == PdfWritten::NotHere      ? ": in questa cartella non si possono creare file"
                                                       : "";
     return QStringLiteral("Impossibile salvare il file PDF%1.\n%2").arg(QString::fromUtf8(why), shown(path));
 }
@@ -560,7 +401,7 @@ FrmStampa::PdfWritten FrmStampa::writePdf(const QString &path, const QPageLayout
         // The paper asked for, all of it.
         pdf.setPageLayout(QPageLayout(paper.pageSize(), paper.orientation(), QMarginsF()));
         pdf.setResolution(600);
-        pdf.setTitle(tableName(m_work.table));
+        pdf.setTitle(PrintPage::tableName(m_work.table));
         pdf.setCreator(QStringLiteral("Calcolino"));
         if (!paintOn(pdf))
             return PdfWritten::Failed;
@@ -594,7 +435,11 @@ FrmStampa::PdfWritten FrmStampa::why(const QString &folder, int error, qint64 ne
     case EPERM:
     case EROFS: return PdfWritten::NoPermission;
     case ENOENT:
-    case ENOTDIR: return PdfWritten::FolderGone;
+    case ENOTDIR:
+        // Also what a folder of the system (/proc) answers: there, the folder is there.
+        return QFileInfo(folder).isDir() ? PdfWritten::NotHere : PdfWritten::FolderGone;
+    case EINVAL:
+    case EOPNOTSUPP: return PdfWritten::NotHere;
     default: break;
     }
     // Where the system gave no reason, look at the place itself.

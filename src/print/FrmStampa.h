@@ -28,28 +28,17 @@ public:
     int rowCount() const { return m_work.rowCount; }
     int table() const { return m_work.table; }
     const PrintedWork &work() const { return m_work; }
-    // When the work was handed over: the date and time on the page.
+    // When the work ended: the date and time on the page.
     QDateTime when() const { return m_work.when; }
-    // The name typed in the field; kept nowhere but on the page.
+    // The name typed in the field: on the page, and kept by the program for the session.
     QString pupil() const;
     // New work for the screen already open.
     void setWork(const PrintedWork &work);
     // The window to go back to when the screen closes.
     void setOpener(QWidget *opener) { m_opener = opener; }
 
-    // The sheet where no printer says otherwise, in millimetres.
-    static QSizeF a4() { return QSizeF(210, 297); }
-    // The page, the one drawing of the preview, the printer and the PDF. It is laid out in
-    // millimetres of a sheet of `paper` (millimetres), which lies at `sheet` in the painter's
-    // coordinates.
-    static void paintPage(QPainter &p, const QRectF &sheet, const QSizeF &paper, const PrintedWork &work,
-                          const QString &pupil, const QDateTime &when);
-    // The preview's smallest scale, in pixels a millimetre: the rows' text still 12 pixels high.
-    static double legibleScale();
     // One page on a printer or PDF writer, on its paper; false when it cannot be painted on.
     bool paintOn(QPagedPaintDevice &device) const;
-    // "Tabella del 4", as the start screen names the tables.
-    static QString tableName(int table);
 
     // The three commands: "Stampa", "Salva PDF", "Chiudi".
     void Stampa();
@@ -62,8 +51,11 @@ public:
 
     // How writing a PDF went, for the message on the screen; why() finds the reason of a failure
     // in `folder` from the system's error (0: none given) and the bytes the file `needed`.
-    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, Failed };
+    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, NotHere, Failed };
     static PdfWritten why(const QString &folder, int error, qint64 needed);
+
+signals:
+    void pupilChanged(const QString &name);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -74,6 +66,7 @@ private:
     // Why CUPS did not take the job, from its `answer` (an IPP status); "" when it took it.
     static QString printRefused(int answer, const QString &printer);
     static QString shown(const QString &path);
+    QString proposal() const; // the PDF's folder and name
     void readyForTheNextKey();
     void EseguiComando(int Index);
     void say(const QString &text, bool ok = true);

@@ -14,5 +14,6 @@ struct PrintedWork {
     std::vector<int> wrongAnswers; // the wrong answers given in each row
     int rowCount = 0;              // rows done
     int table = 0;
-    QDateTime when;                // handed over: the date and time on the page
+    QDateTime when;                // when the last row was completed: the date and time on the page
+    QString pupil;                 // the name the teacher typed, kept for the session
 };
