@@ -4,7 +4,13 @@
 #include "TestSupport.h"
 #include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
+#include <QComboBox>
+#include <QMenu>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -331,6 +337,53 @@ private slots:
             if (c.jobs >= 0)
                 QCOMPARE(cups.run("lpstat", {"-W", "all", "-o"}).count("accetta-"), c.jobs);
             QCOMPARE(p->frmStampa()->rows(), rows);
+        }
+    }
+
+    // The toolkit's own texts on the print screen are Italian: the name field's menu before any
+    // dialog has opened, then Qt's real print dialog for a CUPS printer, and its properties.
+    void qtTextsInItalian()
+    {
+        T::Program p;
+        toTheWarning(p);
+        T::click(T::btn("frmOperativo", "optAvviso_0"));
+        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
+        const QRegularExpression english("\\b(Undo|Redo|Cut|Copy|Paste|Delete|Select|Print|Printing|Pages?|Off|On|Long|Short|side|binding|Double|"
+                                         "Advanced|Options?|Copies|Collate|Reverse|Colou?r|Grayscale|Properties|Cancel|Output|Current|Paper|"
+                                         "Orientation|Portrait|Landscape|Margins|Width|Height|Job|There|Please|Specify|Name|Preview|Layout|Order)\\b");
+        auto texts = [](QWidget *top) {
+            QStringList t;
+            for (QWidget *w : top->findChildren<QWidget *>()) {
+                t << w->toolTip() << w->property("text").toString() << w->property("title").toString() << w->property("placeholderText").toString();
+                if (auto *c = qobject_cast<QComboBox *>(w))
+                    for (int i = 0; i < c->count(); ++i)
+                        t << c->itemText(i);
+                if (auto *tabs = qobject_cast<QTabWidget *>(w))
+                    for (int i = 0; i < tabs->count(); ++i)
+                        t << tabs->tabText(i);
+            }
+            return t.filter(QRegularExpression("."));
+        };
+        QWidget *name = T::w("frmStampa", "txtNome");
+        QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(name, &right);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QStringList said;
+        for (QAction *a : menu->actions())
+            said << a->text();
+        menu->close();
+        QVERIFY2(said.join(' ').contains("Incolla") && !said.join(' ').contains(english), qPrintable(said.join(", ")));
+        QPrinter printer;
+        printer.setPrinterName("accetta");
+        QPrintDialog dialog(&printer, p->frmStampa());
+        dialog.show();
+        QStringList properties;
+        QTimer::singleShot(0, [&] { properties = texts(QApplication::activeModalWidget()), QApplication::activeModalWidget()->close(); });
+        dialog.findChild<QPushButton *>("properties")->click();
+        for (const QStringList &t : {texts(&dialog), properties}) {
+            QVERIFY(t.size() > 30);
+            QVERIFY2(t.filter(english).isEmpty(), qPrintable(t.filter(english).join(" | ")));
         }
     }
 

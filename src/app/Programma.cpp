@@ -149,7 +149,8 @@ void Programma::openPrintScreen(bool modal)
         m_stampa->activateWindow();
         return;
     }
-    auto *f = new FrmStampa(m_dialogs ? *m_dialogs : m_systemDialogs, printedWork(m_esercizio, NumeroTabella, m_workEnded, m_pupil));
+    auto *f = new FrmStampa(m_dialogs ? *m_dialogs : m_systemDialogs, printedWork(m_esercizio, NumeroTabella, m_workEnded, m_pupil),
+                            &Platform::italianQtTexts);
     m_stampa = f;
     f->setOpener(opener);
     connect(f, &FrmStampa::pupilChanged, this, [this](const QString &name) { m_pupil = name; });

@@ -2,6 +2,7 @@
 #include "input/KeyTables.h"
 #include "print/PrintDialogs.h"
 #include "print/PrintPage.h"
+#include "print/PrintTexts.h"
 #include "screens/Accessibility.h"
 #include "screens/Screen.h"
 #include <QApplication>
@@ -156,13 +157,17 @@ private:
 };
 }
 
-FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work)
+FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work, void (*beforeQtTexts)())
     : m_dialogs(dialogs), m_work(work),
       optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi),
                  &KeyTables::printCommands, [this](int i) { EseguiComando(i); })
 {
     setObjectName(QStringLiteral("frmStampa"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The toolkit's own texts are Italian from here on: the name field's menu, then the dialogs.
+    if (beforeQtTexts)
+        beforeQtTexts();
+    PrintTexts::install();
     setWindowTitle(QStringLiteral("Stampa esercizio"));
     setAutoFillBackground(true);
     QPalette pal = palette();

@@ -22,7 +22,9 @@ class FrmStampa : public QWidget {
     Q_PROPERTY(int rowCount READ rowCount)
     Q_PROPERTY(int table READ table)
 public:
-    FrmStampa(PrintDialogs &dialogs, const PrintedWork &work);
+    // `beforeQtTexts` makes the toolkit's own texts Italian (the program says how); the screen
+    // calls it as it opens, before the name field's menu or a dialog can show.
+    FrmStampa(PrintDialogs &dialogs, const PrintedWork &work, void (*beforeQtTexts)() = nullptr);
     ~FrmStampa() override;
     QStringList rows() const { return m_work.rows; }
     int rowCount() const { return m_work.rowCount; }
