@@ -5,6 +5,8 @@
 #include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
@@ -385,6 +387,56 @@ private slots:
             QVERIFY(t.size() > 30);
             QVERIFY2(t.filter(english).isEmpty(), qPrintable(t.filter(english).join(" | ")));
         }
+    }
+
+    // Under X (tst_stampa_x), keys through XTEST: "Salva PDF", an existing name, Enter, then "Si" to
+    // Qt's overwrite question by Left and Enter or SPACE: the PDF is saved, the print screen is
+    // active again with the focus on "Salva PDF" and its press flags clear, and P+Enter opens
+    // the file dialog again.
+    void overwriteByKeys_data()
+    {
+        QTest::addColumn<QString>("yes");
+        QTest::newRow("Left, Enter") << "Left Return";
+        QTest::newRow("Left, SPACE") << "Left space";
+    }
+    void overwriteByKeys()
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            QSKIP("keys through XTEST: tst_stampa_x runs this in an X session");
+        QFETCH(QString, yes);
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        T::Program p;
+        toTheWarning(p);
+        T::click(T::btn("frmOperativo", "optAvviso_0"));
+        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
+        FrmStampa *s = p->frmStampa();
+        QFile pdf(home.filePath("Tabella dell'8 " + s->when().toString("yyyy-MM-dd") + ".pdf"));
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        pdf.close();
+        p.dialogs.file = [&](QWidget *w, const QString &proposal) { return p.dialogs.PrintDialogs::pdfFile(w, proposal); };
+        auto keys = [](const QString &k) { QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + k.split(' ')); };
+        int step = 0;
+        QString back; // the print screen after the dialogs
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            const bool up = modal && QApplication::activeWindow() == modal;
+            if ((step == 0 || step == 3) && up && qobject_cast<QFileDialog *>(modal))
+                keys(step++ ? "Escape" : "Return");
+            else if (step == 1 && up && qobject_cast<QMessageBox *>(modal))
+                keys(yes), ++step;
+            else if (step == 2 && !modal && QApplication::activeWindow() == s) {
+                back = QStringLiteral("%1 %2 %3").arg(T::focusName()).arg(s->BloccoSpazioComandi).arg(s->BloccoTastoComandi);
+                keys("p Return"), ++step;
+            }
+        });
+        watch.start(20);
+        keys("p Return");
+        QTRY_VERIFY2_WITH_TIMEOUT(step == 4 && !QApplication::activeModalWidget() && QApplication::activeWindow() == s,
+                                  qPrintable(QStringLiteral("step %1, then %2, now %3").arg(step).arg(back, T::focusName())), 10000);
+        QCOMPARE(back, QString("optComando_1 0 0"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
     }
 
     // Where the system gives a reason the screen says it; where it gives none, the folder is looked at.

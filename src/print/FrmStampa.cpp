@@ -282,7 +282,7 @@ void FrmStampa::Stampa()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(PrintPage::tableName(m_work.table));
     const bool chosen = m_dialogs.printer(&printer, this);
-    readyForTheNextKey();
+    readyForTheNextKey(0);
     if (!chosen) {
         say(QString());
         return;
@@ -335,7 +335,7 @@ QString FrmStampa::printRefused(int answer, const QString &printer)
 void FrmStampa::SalvaPdf()
 {
     const QString path = m_dialogs.pdfFile(this, proposal());
-    readyForTheNextKey();
+    readyForTheNextKey(1);
     if (path.isEmpty()) {
         say(QString());
         return;
@@ -365,10 +365,16 @@ QString FrmStampa::proposal() const
                                           m_work.when.date().toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
-void FrmStampa::readyForTheNextKey()
+void FrmStampa::readyForTheNextKey(int command)
 {
     // The key that opened the dialog was released inside it: the buttons must not wait for it.
     BloccoSpazioComandi = BloccoTastoComandi = false;
+    // The dialog gone (after Qt's overwrite question as well), the window manager may hand the
+    // keyboard to another of the program's windows, the warning: it comes back here, to the
+    // button that opened the dialog.
+    raise();
+    activateWindow();
+    optComando.focus(command);
 }
 
 QString FrmStampa::shown(const QString &path)

@@ -69,7 +69,7 @@ private:
     static QString printRefused(int answer, const QString &printer);
     static QString shown(const QString &path);
     QString proposal() const; // the PDF's folder and name
-    void readyForTheNextKey();
+    void readyForTheNextKey(int command);
     void EseguiComando(int Index);
     void say(const QString &text, bool ok = true);
 
