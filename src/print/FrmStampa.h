@@ -51,11 +51,6 @@ public:
     bool BloccoSpazioComandi = false;
     bool BloccoTastoComandi = false;
 
-    // How writing a PDF went, for the message on the screen; why() finds the reason of a failure
-    // in `folder` from the system's error (0: none given) and the bytes the file `needed`.
-    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, NotHere, Failed };
-    static PdfWritten why(const QString &folder, int error, qint64 needed);
-
 signals:
     void pupilChanged(const QString &name);
 
@@ -63,6 +58,10 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    // How writing a PDF went, for the message on the screen; why() finds the reason of a failure
+    // in `folder` from the system's error (0: none given) and the bytes the file `needed`.
+    enum class PdfWritten { Yes, DiskFull, NoPermission, FolderGone, NotHere, Failed };
+    static PdfWritten why(const QString &folder, int error, qint64 needed);
     PdfWritten writePdf(const QString &path, const QPageLayout &paper) const;
     static QString failure(PdfWritten w, const QString &path);
     // Why CUPS did not take the job, from its `answer` (an IPP status); "" when it took it.
