@@ -1,6 +1,6 @@
 // The print screen as the pupil meets it: opened by "Stampa" on the 30-row warning with the rows
-// done, its three buttons worked by keys, scanning and any mouse button, the PDF and the printer;
-// the page the teacher gets (name, each row's mark, summary, legend), the same in the preview.
+// done, its three buttons worked by keys, scanning and any mouse button; the page the teacher gets,
+// read back from the PDF; a real CUPS server's answer; Qt's own texts; keys after Qt's dialogs.
 #include "TestSupport.h"
 #include "print/FrmStampa.h"
 #include "start/FrmInizio.h"

@@ -19,10 +19,10 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QStandardPaths>
-#include <QRegularExpression>
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
