@@ -142,13 +142,58 @@ private slots:
         QVERIFY2(cups.start(), "cupsd (cups-daemon, cups-client) did not start");
     }
 
+    // The toolkit's own texts on the print screen are Italian: the name field's menu before any
+    // dialog has opened, then Qt's real print dialog for a CUPS printer, and its properties.
+    void qtTextsInItalian()
+    {
+        T::Program p;
+        toTheWarning(p);
+        T::click(T::btn("frmOperativo", "optAvviso_0"));
+        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
+        const QRegularExpression english("\\b(Undo|Redo|Cut|Copy|Paste|Delete|Select|Print|Printing|Pages?|Off|On|Long|Short|side|binding|Double|"
+                                         "Advanced|Options?|Copies|Collate|Reverse|Colou?r|Grayscale|Properties|Cancel|Output|Current|Paper|"
+                                         "Orientation|Portrait|Landscape|Margins|Width|Height|Job|There|Please|Specify|Name|Preview|Layout|Order)\\b");
+        auto texts = [](QWidget *top) {
+            QStringList t;
+            for (QWidget *w : top->findChildren<QWidget *>()) {
+                t << w->toolTip() << w->property("text").toString() << w->property("title").toString() << w->property("placeholderText").toString();
+                auto *c = qobject_cast<QComboBox *>(w);
+                auto *tabs = qobject_cast<QTabWidget *>(w);
+                for (int i = 0; i < (c ? c->count() : tabs ? tabs->count() : 0); ++i)
+                    t << (c ? c->itemText(i) : tabs->tabText(i));
+            }
+            return t.filter(QRegularExpression("."));
+        };
+        QWidget *name = T::w("frmStampa", "txtNome");
+        QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(name, &right);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QStringList said = texts(menu);
+        for (QAction *a : menu->actions())
+            said << a->text();
+        menu->close();
+        QVERIFY2(said.join(' ').contains("Incolla") && !said.join(' ').contains(english), qPrintable(said.join(", ")));
+        QPrinter printer;
+        printer.setPrinterName("accetta");
+        QPrintDialog dialog(&printer, p->frmStampa());
+        dialog.show();
+        QStringList properties;
+        QTimer::singleShot(0, [&] { properties = texts(QApplication::activeModalWidget()), QApplication::activeModalWidget()->close(); });
+        dialog.findChild<QPushButton *>("properties")->click();
+        for (const QStringList &t : {texts(&dialog), properties}) {
+            QVERIFY(t.size() > 30);
+            QVERIFY2(t.filter(english).isEmpty(), qPrintable(t.filter(english).join(" | ")));
+        }
+    }
+
     void commands_data()
     {
         QTest::addColumn<QString>("open"); // on the warning's "Stampa"
         QTest::addColumn<QString>("name"); // typed in the name field first (typeName)
         QTest::addColumn<QString>("keys"); // on the print screen, the mouse on the command's button
         QTest::addColumn<int>("cmd");      // "Stampa", "Salva PDF", "Chiudi"
-        QTest::addColumn<QString>("file"); // chosen in the dialog; none: cancelled
+        QTest::addColumn<QString>("file"); // chosen in the dialog, "cups:" a printer; none: cancelled
         QTest::addColumn<QString>("says");
         QTest::newRow("name, P, Enter: saved") << "=" << "lLUCIA BIANCHI=" << "P=" << 1 << "esercizio.pdf" << "File PDF salvato";
         QTest::newRow("C, 2, left: no such folder") << "l" << "" << "C2l" << 1 << "nessuna/esercizio.pdf" << "Impossibile salvare il file PDF: la cartella non esiste";
@@ -157,6 +202,11 @@ private slots:
         QTest::newRow("P, middle: a read-only disk") << "=" << "" << "Pm" << 1 << "sola-lettura/esercizio.pdf" << "Impossibile salvare il file PDF: in questa cartella non si pu\u00f2 scrivere";
         QTest::newRow("name, SPACE x4, keypad Enter: cancelled") << "r" << "mANNA^" << "    #=" << 1 << "" << "";
         QTest::newRow("keypad 3, Tab, 1, Enter, 3: printed") << "m" << "" << "#3\t#1=3" << 0 << "stampante.pdf" << "L'esercizio non \u00e8 andato a una stampante";
+        // On the test's CUPS server: a printer that takes the job, one that refuses it, and the server
+        // stopped while the dialog is open (the last to use it).
+        QTest::newRow("S, Enter: to a printer") << "=" << "" << "S=" << 0 << "cups:accetta" << "Esercizio inviato alla stampante accetta";
+        QTest::newRow("1, left: refused") << "l" << "" << "1l" << 0 << "cups:rifiuta" << "Impossibile stampare l'esercizio: la stampante rifiuta non accetta lavori";
+        QTest::newRow("S, middle: no server") << "=" << "" << "Sm" << 0 << "cups:" << "Impossibile stampare l'esercizio: il servizio di stampa non risponde";
         QTest::newRow("keypad 2, 1, middle: cancelled") << "=" << "" << "#21m" << 0 << "" << "";
         QTest::newRow("3, S, SPACE x2, Enter: closed") << "l" << "" << "3S  =" << 2 << "" << "";
         QTest::newRow("right: closed") << "r" << "" << "r" << 2 << "" << "";
@@ -170,14 +220,18 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, says);
         QTemporaryDir dir;
-        const QString path = file.isEmpty() ? QString() : file.startsWith("/") ? file : dir.filePath(file);
+        const QString printer = file.startsWith("cups:") ? file.mid(5) : QString();
+        const QString path = file.isEmpty() || !printer.isNull() ? QString() : file.startsWith("/") ? file : dir.filePath(file);
         if (SmallDisk::wanted(file) && geteuid() != 0)
             QSKIP("mounting a small filesystem needs root");
         const SmallDisk disk(path);
         QVERIFY2(disk.ready, "mount -t tmpfs, and filling it, failed");
         T::Program p;
         int asked[2] = {0, 0}; // each dialog; the printer's page goes to a file, read back below
-        p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) { // the teacher picks Letter paper and a file
+        p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) { // the teacher picks Letter paper and a file, or a printer
+            if (!printer.isNull())
+                return pr->setPrinterName(printer.isEmpty() ? "accetta" : printer), printer.isEmpty() && (cups.cupsd.kill(), cups.cupsd.waitForFinished()),
+                       g_inDialog = true, ++asked[0], true;
             return g_inDialog = true, pr->setPageSize(QPageSize(QPageSize::Letter)), pr->setOutputFileName(path), ++asked[0], !path.isEmpty();
         };
         p.dialogs.file = [&](QWidget *, const QString &) { return g_inDialog = true, ++asked[1], path; };
@@ -203,7 +257,7 @@ private slots:
         }
         QLabel *message = T::lbl("frmStampa", "lblMessaggio");
         QVERIFY2(says.isEmpty() ? message->text().isEmpty() : message->text().startsWith(says), qPrintable(message->text()));
-        QVERIFY(says.isEmpty() || message->text().remove(QChar(0x200B)).endsWith("\n" + path)); // and where, on a line of its own
+        QVERIFY(says.isEmpty() || !printer.isNull() || message->text().remove(QChar(0x200B)).endsWith("\n" + path)); // and where, on a line of its own
         const bool written = !says.isEmpty() && !says.startsWith("Impossibile");
         QVERIFY(says.isEmpty() || T::pixels(T::shot(message), written ? QColor(0, 110, 0) : QColor(170, 0, 0)) > 20); // green or red
         QVERIFY(message->y() > T::w("frmStampa", "txtNome")->geometry().bottom()); // under the name, in the column
@@ -213,8 +267,10 @@ private slots:
         // typed, every row in order after its mark, the summary of those marks, the legend.
         if (!path.startsWith("/proc"))
             QCOMPARE(QDir(path.isEmpty() ? dir.path() : QFileInfo(path).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).filter(QRegularExpression("^(?!altro$)")),
-                     written ? QStringList{QFileInfo(path).fileName()} : QStringList());
-        if (!written)
+                     written && !path.isEmpty() ? QStringList{QFileInfo(path).fileName()} : QStringList());
+        if (!printer.isEmpty()) // one job in all, the one "accetta" took
+            QCOMPARE(cups.run("lpstat", {"-W", "all", "-o"}).count("accetta-"), 1);
+        if (!written || !printer.isNull())
             return;
         QVERIFY(qAbs(s->when().secsTo(QDateTime::currentDateTime())) < 60);
         QStringList want = {"Tabella dell'8 Data: " + s->when().toString("dd/MM/yyyy") + " Ora: " + s->when().toString("HH:mm"),
@@ -294,81 +350,6 @@ private slots:
         }
         p->frmInizio().close(); // the program ends: the print screen goes with it
         QTRY_VERIFY(!T::top("frmStampa"));
-    }
-
-    // "Stampa" through Qt's printer to the real CUPS server: "inviato" only when CUPS took the job;
-    // a printer that refuses jobs, or a server that stops while the dialog is open, is named in
-    // red, and the rows stay.
-    void printedOnlyWhenCupsTakesIt()
-    {
-        T::Program p;
-        toTheWarning(p);
-        const QStringList rows = p->esercizio().completedRows();
-        play("=", T::btn("frmOperativo", "optAvviso_0"));
-        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
-        const struct { const char *printer, *says; int jobs; } cases[] = {
-            {"accetta", "Esercizio inviato alla stampante accetta", 1},
-            {"rifiuta", "Impossibile stampare l'esercizio: la stampante rifiuta non accetta lavori", 1},
-            {"accetta", "Impossibile stampare l'esercizio: il servizio di stampa non risponde", -1}};
-        for (const auto &c : cases) {
-            p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) {
-                pr->setPrinterName(c.printer);
-                if (c.jobs < 0)
-                    cups.cupsd.terminate(), cups.cupsd.waitForFinished();
-                return true;
-            };
-            T::click(T::btn("frmStampa", "optComando_0"));
-            const QString said = T::lbl("frmStampa", "lblMessaggio")->text();
-            QVERIFY2(said.startsWith(c.says), qPrintable(said));
-            if (c.jobs >= 0)
-                QCOMPARE(cups.run("lpstat", {"-W", "all", "-o"}).count("accetta-"), c.jobs);
-            QCOMPARE(p->frmStampa()->rows(), rows);
-        }
-    }
-
-    // The toolkit's own texts on the print screen are Italian: the name field's menu before any
-    // dialog has opened, then Qt's real print dialog for a CUPS printer, and its properties.
-    void qtTextsInItalian()
-    {
-        T::Program p;
-        toTheWarning(p);
-        T::click(T::btn("frmOperativo", "optAvviso_0"));
-        QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa());
-        const QRegularExpression english("\\b(Undo|Redo|Cut|Copy|Paste|Delete|Select|Print|Printing|Pages?|Off|On|Long|Short|side|binding|Double|"
-                                         "Advanced|Options?|Copies|Collate|Reverse|Colou?r|Grayscale|Properties|Cancel|Output|Current|Paper|"
-                                         "Orientation|Portrait|Landscape|Margins|Width|Height|Job|There|Please|Specify|Name|Preview|Layout|Order)\\b");
-        auto texts = [](QWidget *top) {
-            QStringList t;
-            for (QWidget *w : top->findChildren<QWidget *>()) {
-                t << w->toolTip() << w->property("text").toString() << w->property("title").toString() << w->property("placeholderText").toString();
-                auto *c = qobject_cast<QComboBox *>(w);
-                auto *tabs = qobject_cast<QTabWidget *>(w);
-                for (int i = 0; i < (c ? c->count() : tabs ? tabs->count() : 0); ++i)
-                    t << (c ? c->itemText(i) : tabs->tabText(i));
-            }
-            return t.filter(QRegularExpression("."));
-        };
-        QWidget *name = T::w("frmStampa", "txtNome");
-        QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(name, &right);
-        QMenu *menu = nullptr;
-        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
-        QStringList said = texts(menu);
-        for (QAction *a : menu->actions())
-            said << a->text();
-        menu->close();
-        QVERIFY2(said.join(' ').contains("Incolla") && !said.join(' ').contains(english), qPrintable(said.join(", ")));
-        QPrinter printer;
-        printer.setPrinterName("accetta");
-        QPrintDialog dialog(&printer, p->frmStampa());
-        dialog.show();
-        QStringList properties;
-        QTimer::singleShot(0, [&] { properties = texts(QApplication::activeModalWidget()), QApplication::activeModalWidget()->close(); });
-        dialog.findChild<QPushButton *>("properties")->click();
-        for (const QStringList &t : {texts(&dialog), properties}) {
-            QVERIFY(t.size() > 30);
-            QVERIFY2(t.filter(english).isEmpty(), qPrintable(t.filter(english).join(" | ")));
-        }
     }
 
     // Under X (tst_stampa_x), keys through XTEST: "Salva PDF", an existing name, Enter, then "Si" to
