@@ -14,6 +14,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibrary>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPainter>
@@ -26,7 +27,7 @@
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
-#include <cups/cups.h>
+#include <cups/ipp.h>
 #include <functional>
 #include <pwd.h>
 #include <unistd.h>
@@ -299,9 +300,11 @@ void FrmStampa::Stampa()
     }
     const bool painted = printer.isValid() && paintOn(printer);
     // Qt hands the job to CUPS when the painter ends, on this thread, and keeps CUPS's answer to
-    // itself: it is read here, before anything else asks CUPS.
-    const ipp_status_t answer = cupsLastError();
-    const QString why = painted ? printRefused(answer, printer.printerName()) : QString();
+    // itself: it is read here, before anything else asks CUPS, from the CUPS library that Qt's
+    // print support has loaded (linked, it would load at every start). None: no CUPS to ask.
+    using LastError = ipp_status_t (*)();
+    static const auto answer = reinterpret_cast<LastError>(QLibrary::resolve(QStringLiteral("cups"), 2, "cupsLastError"));
+    const QString why = painted && answer ? printRefused(answer(), printer.printerName()) : QString();
     if (painted && why.isEmpty())
         say(QStringLiteral("Esercizio inviato alla stampante %1").arg(printer.printerName()));
     else
@@ -328,7 +331,7 @@ QString FrmStampa::printRefused(int answer, const QString &printer)
     case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED:
         return QStringLiteral(": non si ha il permesso di stampare su %1").arg(printer);
     default:
-        return QStringLiteral(": il servizio di stampa ha risposto \u00ab%1\u00bb").arg(QString::fromUtf8(cupsLastErrorString()));
+        return QStringLiteral(": il servizio di stampa non ha preso il lavoro (risposta 0x%1)").arg(answer, 4, 16, QChar(u'0'));
     }
 }
 
