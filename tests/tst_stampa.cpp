@@ -316,6 +316,18 @@ private slots:
             s->resize(size);
             QTRY_COMPARE(sheet->width(), std::max(560, area->viewport()->width() - 24));
         }
+        // Three sheets of ten rows: two dashed rules between them, across the page (a text line
+        // reaches neither end; a solid rule is dark all along).
+        const QImage page = T::shot(sheet).convertToFormat(QImage::Format_Grayscale8);
+        int dashed = 0;
+        for (int y = 1, was = 0; y < page.height(); ++y) {
+            int dark = 0, ends = 0;
+            for (int x = page.width() / 10; x < page.width() * 9 / 10; ++x)
+                dark += qGray(page.pixel(x, y)) < 200, ends += (x < page.width() * 12 / 100 || x >= page.width() * 88 / 100) && qGray(page.pixel(x, y)) < 200;
+            const bool rule = ends > 0 && dark > page.width() * 45 / 100 && dark < page.width() * 3 / 4; // of the 80 % looked at
+            dashed += rule && !was, was = rule;
+        }
+        QCOMPARE(dashed, 2);
         const int room = area->width();
         QTemporaryDir dir;
         const QString path = dir.filePath(QString("cartella-dal-nome-lunghissimo-").repeated(4) + "/" + QString("x").repeated(90) + ".pdf");
