@@ -1,6 +1,6 @@
 // Automatic scanning as a pupil with a single switch meets it on the real screens: the highlight
 // moving by itself once a period (a clock moved on by hand), the switch pressing, the pause after
-// three rounds.
+// three whole rounds.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/Twips.h"
@@ -81,59 +81,74 @@ private slots:
             w->close();
     }
 
-    // SPACE's order, round and round, from where the program leaves the highlight after the keys
-    // typed ("open": table 7's sheet, where no answer of one digit is right; "+n": n periods; "*":
-    // held down), each half a period into the running one. SPACE is the switch: it confirms.
+    // Runs a script: "open" (table 7's sheet, where no answer of one digit is right), "+n" n periods
+    // ("+n-1": a millisecond less), "left:Name"/"right:Name" that mouse button on the named button of
+    // the screen in front, else a key ("*": held down). SPACE is the switch: it confirms.
+    void run(const QString &script)
+    {
+        for (const QString &k : script.split(' ', Qt::SkipEmptyParts)) {
+            const char *screen = T::top("frmOperativo") ? "frmOperativo" : "FrmInizio";
+            if (k == "open")
+                open(7);
+            else if (k.startsWith('+'))
+                clock.advance(k.mid(1).section('-', 0, 0).toInt() * Period - k.section('-', 1).toInt());
+            else if (k.contains(':'))
+                click(T::btn(screen, k.section(':', 1)), k.startsWith('r') ? Qt::RightButton : Qt::LeftButton);
+            else
+                tap(k);
+        }
+    }
+
+    // SPACE's order, round and round, from where the program leaves the highlight after a script.
     void order_data()
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("order");
         QTest::addRow("the tables") << "" << "Option1_: 0 1 2 3 4 5 6 7 8 9 10 0 1";
         QTest::addRow("a table by its digit") << "8" << "Option1_: 8 9 10 0";
-        QTest::addRow("the commands after Enter") << "Return" << "Option2_: 0 1 2 0 1";
         QTest::addRow("the commands after the switch") << "+4 Space" << "Option2_: 0 1 2 0";
         QTest::addRow("the switch held: confirms once") << "+3 Space*" << "Option2_: 0 1";
         QTest::addRow("keypad without Invio, Nuova Tabella, Esco") << "open" << "Option1_: 0 1 2 3 4 5 6 7 8 9 10 0 1";
         QTest::addRow("keypad from Invio after a digit") << "open 5" << "Option1_: 11 0 1";
         QTest::addRow("the switch on a digit: typed, the highlight stays") << "open +5 Space" << "Option1_: 5 6 7 8 9 10 11 0";
-        QTest::addRow("the switch on Invio: the help offer") << "open 5 Space" << "Option3_: 0 1 0 1";
         QTest::addRow("the switch on NO: try again") << "open 5 Space +1 Space" << "Option1_: 0 1 2";
     }
     void order()
     {
         QFETCH(QString, keys);
-        QFETCH(QString, order);
-        for (const QString &k : keys.split(' ', Qt::SkipEmptyParts)) {
-            clock.advance(k.startsWith('+') ? k.toInt() * Period : Period / 2);
-            if (k == "open")
-                open(7);
-            else if (!k.startsWith('+'))
-                tap(k);
-        }
+        run(keys);
         QCOMPARE(bool(T::top("frmOperativo")), keys.contains("open")); // nothing pressed on the way
+        QFETCH(QString, order);
         expectOrder(order);
     }
 
-    // Three rounds without a press and the highlight waits; the next press of any kind only wakes it.
+    // The last button of the third round has its whole period and a press in it acts; then the scan
+    // waits with no button lit. A key then only wakes it; a mouse press on a button presses it.
     void pause_data()
     {
-        QTest::addColumn<QString>("press");
-        for (const char *press : {"Space", "Return", "5", "X", "right on 7", "left on Vai"})
-            QTest::addRow("%s", press) << press;
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("end"); // the focus, whether it is lit, the table chosen
+        const char *rows[][2] = {
+            {"+33-1", "Option1_10 lit Tabella "},
+            {"+33-1 Space", "Option2_0 lit Tabella del 10"},
+            {"+33 +20", "Option1_10 dark Tabella "},
+            {"+33 Space", "Option1_10 lit Tabella "},
+            {"+33 5 +1", "Option1_0 lit Tabella "},
+            {"+33 right:Option1_7", "Option2_0 lit Tabella del 7"},
+            {"open 5 Space +6-1 Space", "Option1_0 lit Tabella del 7"}, // "NO", in the last period
+            {"open 5 Space +6", "Option3_1 dark Tabella del 7"},
+            {"open 5 Space +6 left:Option3_1", "Option1_0 lit Tabella del 7"}};
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1];
     }
     void pause()
     {
-        QFETCH(QString, press);
-        for (int periods : {32, 1, 1, 20}) { // three rounds of eleven, then no more
-            clock.advance(periods * Period);
-            QCOMPARE(T::focusName(), QString(periods == 32 ? "Option1_10" : "Option1_0"));
-        }
-        const Qt::MouseButton button = press.startsWith("right") ? Qt::RightButton : Qt::LeftButton;
-        press.contains(' ') ? click(T::btn("FrmInizio", press.endsWith('7') ? "Option1_7" : "Option2_0"), button) : tap(press);
-        QCOMPARE(T::focusName() + chosen(), QString("Option1_0Tabella ")); // nothing done
-        expectOrder("Option1_: 0 1");
-        tap("Space");
-        QCOMPARE(T::focusName() + chosen(), QString("Option2_0Tabella dell' 1"));
+        QFETCH(QString, script);
+        QFETCH(QString, end);
+        run(script);
+        QWidget *f = QApplication::focusWidget();
+        const bool lit = T::pixels(T::shot(f), QColor(255, 192, 128)) > f->width() * f->height() / 2;
+        QCOMPARE(T::focusName() + (lit ? " lit " : " dark ") + chosen(), end);
     }
 
     // The teacher's name field keeps its keys, SPACE included; the scan waits until Enter leaves it.

@@ -41,7 +41,11 @@ ButtonArray *AutoScan::arrayOf(QObject *o)
 void AutoScan::restart()
 {
     m_steps = 0;
-    m_paused = false;
+    if (m_paused) {
+        m_paused = false;
+        if (ButtonArray *array = arrayOf(m_pausedOn))
+            array->showPaused(m_pausedOn->index(), false);
+    }
     // Only buttons of an array are scanned: in Qt's dialogs and in a text field the scan waits.
     if (arrayOf(QApplication::focusWidget()))
         m_clock.start(m_periodMs, [this] { elapsed(); });
@@ -60,17 +64,24 @@ void AutoScan::elapsed()
         return;
     }
     const int from = static_cast<OptionButton *>(focus)->index();
-    m_stepping = true;
-    array->scanStep(from);
-    m_stepping = false;
-    // A round is as many steps as SPACE needs to come back to the same button.
+    // A round is as many steps as SPACE needs to come back to the same button. After three, the
+    // last button of the third round has had its whole period: the scan waits, and shows it by
+    // taking the highlight off. A lone button in its own colour shows no highlight to take off,
+    // and a press on it is always meant for it: there the scan never waits.
     int round = 1;
     for (int i = array->nextInScan(from); i != from && round < array->count(); i = array->nextInScan(i))
         ++round;
-    if (++m_steps >= 3 * round)
+    if (m_steps + 1 >= 3 * round && array->showsFocus()) {
         m_paused = true;
-    else
-        m_clock.start(m_periodMs, [this] { elapsed(); });
+        m_pausedOn = static_cast<OptionButton *>(focus);
+        array->showPaused(from, true);
+        return;
+    }
+    m_stepping = true;
+    array->scanStep(from);
+    m_stepping = false;
+    ++m_steps;
+    m_clock.start(m_periodMs, [this] { elapsed(); });
 }
 
 bool AutoScan::eventFilter(QObject *watched, QEvent *event)
@@ -97,12 +108,9 @@ bool AutoScan::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        // Seen first at the window, before a click moves the focus to the button under it.
-        if (m_paused) {
-            restart();
-            return true;
-        }
-        if (arrayOf(watched))
+        // Seen first at the window, before a click moves the focus to the button under it. A
+        // press on a button presses it, the scan waiting or not.
+        if (m_paused || arrayOf(watched))
             restart();
         return false;
     default: return false;

@@ -39,6 +39,12 @@ void ButtonArray::gotFocus(int index)
         m_buttons[size_t(index)]->setBackColor(Def::color(Def::Focus));
 }
 
+void ButtonArray::showPaused(int index, bool paused)
+{
+    if (m_rules.focusColours && m_buttons.at(size_t(index))->hasFocus())
+        m_buttons[size_t(index)]->setBackColor(Def::color(paused ? Def::Rest : Def::Focus));
+}
+
 void ButtonArray::lostFocus(int index)
 {
     if (m_rules.focusColours)

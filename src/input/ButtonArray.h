@@ -79,6 +79,10 @@ public:
     int nextInScan(int index) const;
     void scanStep(int index) const;
     void confirm(int index) { m_confirm(index); }
+    // While automatic scanning waits, the highlight is taken off the focused button: no button
+    // looks chosen, so nobody expects the next press to act on one.
+    void showPaused(int index, bool paused);
+    bool showsFocus() const { return m_rules.focusColours; }
 
     // ButtonEvents
     void gotFocus(int index) override;
