@@ -78,7 +78,6 @@ public:
     // so automatic scanning follows SPACE's order exactly without holding back the pupil's keys.
     int nextInScan(int index) const;
     void scanStep(int index) const;
-    void confirm(int index) { m_confirm(index); }
     // While automatic scanning waits, the highlight is taken off the focused button: no button
     // looks chosen, so nobody expects the next press to act on one.
     void showPaused(int index, bool paused);
