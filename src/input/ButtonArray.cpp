@@ -1,11 +1,13 @@
 #include "input/ButtonArray.h"
 #include "input/KeyCodes.h"
+#include "input/PointerGuard.h"
 #include "screens/ScreenDef.h"
 #include <QKeyEvent>
 
 ButtonArray::ButtonArray(Rules rules, KeyTable keyTable, Action confirm, Action own)
     : m_rules(rules), m_keyTable(keyTable), m_confirm(std::move(confirm)), m_own(std::move(own))
 {
+    PointerGuard::install();
 }
 
 ButtonArray::~ButtonArray()
@@ -95,7 +97,9 @@ int ButtonArray::nextInScan(int index) const
 
 void ButtonArray::scanStep(int index) const
 {
-    m_buttons[size_t(nextInScan(index))]->setFocus(Qt::OtherFocusReason);
+    OptionButton *next = m_buttons[size_t(nextInScan(index))];
+    next->setFocus(Qt::OtherFocusReason);
+    PointerGuard::reached(next);
 }
 
 void ButtonArray::clearFlags()
@@ -119,7 +123,10 @@ bool ButtonArray::act(int index, const KeyTables::Effect &e)
     if (e.needsEnabled >= 0 && !m_buttons.at(size_t(e.needsEnabled))->ownEnabled())
         return true;
     switch (e.kind) {
-    case K::FocusOn: focus(e.index); break;
+    case K::FocusOn:
+        if (focus(e.index))
+            PointerGuard::reached(m_buttons[size_t(e.index)]);
+        break;
     case K::Confirm: m_confirm(index); break;
     case K::Own:
         if (m_own)
