@@ -12,7 +12,7 @@ class QWidget;
 // it got there; a press at that very place on another button does nothing. The pupil takes the new
 // button by moving the pointer, however little, or by bringing the highlight onto it with keys or
 // scanning. Set once on the application by the first array of buttons; it watches every mouse
-// event, first at the window (where the pointer is) and then at the widget, the same way both times.
+// event, at the window (where the pointer is) and again at the widget, with the same outcome.
 class PointerGuard : public QObject {
 public:
     static void install();
