@@ -1,5 +1,7 @@
 // The random pupil: seeded random events on the real screens and, after each, the rules that must
-// always hold. CALCOLINO_EVENTI events (15000 by default), seed CALCOLINO_SEME.
+// always hold, the pupil's rows kept among them. Presses land anywhere on a screen, through the
+// window as the window system sends them, at human intervals of simulated time: again and again at
+// one spot (double clicks too), or held down. CALCOLINO_EVENTI events (15000), seed CALCOLINO_SEME.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
@@ -19,13 +21,18 @@ struct Pupil {
     std::mt19937 rng;
     std::unique_ptr<T::Program> p;
     QStringList log;
-    int reached[5] = {}; // events with each frame in front, and at the end of a sheet
+    int reached[6] = {}; // events with each frame in front, at the end of a sheet; presses on a button come up under the pointer
+    QPoint spot; // the pointer, the button under it when it got there, the buttons held, the time in ms
+    QPointer<QWidget> underWhenMoved;
+    Qt::MouseButtons held;
+    int ms = 1000000;
+    bool mayRestart = false; // the pupil chose "Ricomincia" in this step, or opened the screen afresh
 
     int pick(int n) { return int(rng() % unsigned(n)); }
     FrmOperativo *op() { return (*p)->frmOperativo() && (*p)->frmOperativo()->caricato() ? (*p)->frmOperativo() : nullptr; }
     void restart()
     {
-        p.reset(); // sheets from a clock that ticks with every sheet: a run repeats exactly
+        p.reset(), held = {}, mayRestart = true; // sheets from a clock that ticks with every sheet: a run repeats exactly
         p = std::make_unique<T::Program>([t = 0.0]() mutable { return t += 0.37; });
         p->dialogs.file = [](QWidget *, const QString &) { return QString(); }; // nothing written
         p->dialogs.printer_ = [](QPrinter *, QWidget *) { return false; };
@@ -33,8 +40,15 @@ struct Pupil {
     void send(QEvent::Type t, Key k, bool repeat = false) // to the focus, as the keyboard does
     {
         QWidget *to = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        mayRestart |= t == QEvent::KeyPress && T::focusName() == "optAvviso_1";
         QKeyEvent e(t, k.first, k.second, k.first < 0x7f ? QString(QChar(k.first)) : QString(), repeat);
         QApplication::sendEvent(to ? to : &p->inizio(), &e);
+    }
+    QWidget *buttonAt(QWidget *win) { QWidget *c = win->childAt(win->mapFromGlobal(spot)); return c && c->inherits("OptionButton") ? c : nullptr; }
+    void mouse(QWindow *w, QEvent::Type t, Qt::MouseButton b) // through the window, at the spot and the time
+    {
+        held = t == QEvent::MouseMove ? held : t == QEvent::MouseButtonPress ? held | b : held & ~Qt::MouseButtons(b);
+        qt_handleMouseEvent(w, w->mapFromGlobal(spot), spot, held, b, t, {}, ms);
     }
     void step()
     {
@@ -43,7 +57,7 @@ struct Pupil {
         const int kind = pick(100), how = pick(4), n = pick(35), pad = pick(3) ? Qt::NoModifier : Qt::KeypadModifier;
         const Key k = n < 10 ? Key(Qt::Key(Qt::Key_0 + n), pad) : n < 27 ? Key(Qt::Key("CINESRPAVQZXBO  *"[n - 10]), pad) : Key(OtherKeys[n - 27], pad);
         log.push_back(QStringLiteral("event %1.%2, key %3/%4 on %5").arg(kind).arg(how).arg(k.first, 0, 16).arg(int(k.second), 0, 16).arg(T::focusName()));
-        if (log.size() > 40)
+        while (log.size() > 40)
             log.pop_front();
         if (!p->inizio().isVisible()) { // "Esci": a new run
             restart();
@@ -62,16 +76,27 @@ struct Pupil {
             for (int r = how == 1 ? 1 + pick(5) : 0; r > 0; --r)
                 send(QEvent::KeyRelease, k, true), send(QEvent::KeyPress, k, true);
             how != 2 ? send(QEvent::KeyRelease, k) : void();
-        } else if (kind < 93) { // any button on any control, perhaps released elsewhere
-            QWidget *win = print && pick(2) ? print : (o && pick(4) ? static_cast<QMainWindow *>(o) : &p->inizio())->centralWidget();
-            const QList<QWidget *> all = win->findChildren<QWidget *>();
-            QWidget *w = all.at(pick(int(all.size())));
-            log.push_back("mouse on " + w->objectName());
-            if (w->objectName() == "Option2_2" || !w->isVisible() || w->size().isEmpty())
-                return; // "Esci" is left to the keys
-            QTest::mousePress(w, T::Buttons[how % 3], {}, w->rect().center());
-            if (how)
-                QTest::mouseRelease(w, T::Buttons[how % 3], {}, w->rect().center());
+        } else if (kind < 93) { // a mouse button anywhere on a screen: where the pointer is, or after a move
+            QWidget *win = print && pick(2) ? print : o && pick(4) ? static_cast<QWidget *>(o) : &p->inizio();
+            QWidget *client = win == print ? win : static_cast<QMainWindow *>(win)->centralWidget();
+            QWindow *w = win->windowHandle();
+            for (Qt::MouseButton h : T::Buttons) // what was held is let go first
+                held.testFlag(h) ? mouse(w, QEvent::MouseButtonRelease, h) : void();
+            const bool moves = pick(2) || !client->rect().contains(client->mapFromGlobal(spot));
+            if (const QList<OptionButton *> all = client->findChildren<OptionButton *>(); moves) { // anywhere, or on a button
+                QWidget *to = pick(2) ? client : all.at(pick(int(all.size())));
+                spot = to->mapToGlobal(QPoint(pick(qMax(1, to->width())), pick(qMax(1, to->height()))));
+                mouse(w, QEvent::MouseMove, Qt::NoButton);
+                underWhenMoved = buttonAt(win);
+            }
+            QWidget *on = buttonAt(win);
+            log.push_back("mouse on " + (on ? on->objectName() : QString("nothing"))), reached[5] += !moves && on && on != underWhenMoved;
+            mayRestart |= on && on->objectName() == "optAvviso_1" && (underWhenMoved == on || T::focusName() == "optAvviso_1");
+            QTimer::singleShot(0, [] { if (QWidget *m = QApplication::activePopupWidget()) m->close(); }); // a text field's menu
+            ms += 80 + pick(620);
+            mouse(w, QEvent::MouseButtonPress, T::Buttons[how % 3]);
+            if (how) // else held down
+                ms += 50 + pick(150), mouse(w, QEvent::MouseButtonRelease, T::Buttons[how % 3]);
         } else if (kind < 97) {
             const QSize s = how ? QSize(pick(1400), pick(1000)) : QSize(0, 0);
             o && pick(2) ? o->resizeClient(s) : p->inizio().resizeClient(s);
@@ -141,14 +166,21 @@ private slots:
         const quint32 seed = qEnvironmentVariableIsSet("CALCOLINO_SEME") ? quint32(qEnvironmentVariableIntValue("CALCOLINO_SEME")) : 20261206u;
         Pupil u(seed);
         for (int i = 0; i < events; ++i) {
+            // The rows done are kept, unless the pupil chose "Ricomincia" or opened the exercise screen afresh.
+            const QStringList before = u.op() ? (*u.p)->esercizio().completedRows() : QStringList();
+            u.mayRestart = !u.op();
             u.step();
-            if (const QString fault = check(u); !fault.isEmpty())
+            QString fault = check(u);
+            if (u.op() && !u.mayRestart && (*u.p)->esercizio().completedRows().mid(0, before.size()) != before)
+                fault = QStringLiteral("%1 rows lost, %2 now").arg(before.size()).arg((*u.p)->esercizio().completedRows().size());
+            if (!fault.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("event %1, seed %2: %3\nthe last events:\n  %4").arg(i).arg(seed).arg(fault, u.log.join("\n  "))));
             if (i % 500 == 0)
                 QApplication::processEvents();
         }
-        // The run reached the help offer, the intervention, the warning and the end of a sheet, or it proves little.
-        QVERIFY(std::find(u.reached + 1, u.reached + 5, 0) == u.reached + 5);
+        // The run reached the help offer, the intervention, the warning, the end of a sheet, and pressed where
+        // another button had come up under the pointer, or it proves little.
+        QVERIFY(std::find(u.reached + 1, u.reached + 6, 0) == u.reached + 6);
     }
 };
 
