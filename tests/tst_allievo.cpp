@@ -1,7 +1,6 @@
-// The random pupil: seeded random events on the real screens and, after each, the rules that must
-// always hold, the pupil's rows kept among them. Presses land anywhere on a screen, through the
-// window as the window system sends them, at human intervals of simulated time: again and again at
-// one spot (double clicks too), or held down. CALCOLINO_EVENTI events (15000), seed CALCOLINO_SEME.
+// The random pupil: seeded random events on the real screens (presses anywhere, through the window,
+// again at one spot at human intervals of simulated time, or held) and, after each, the rules that
+// must always hold, the pupil's rows kept among them. CALCOLINO_EVENTI events (15000), seed CALCOLINO_SEME.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
@@ -45,10 +44,10 @@ struct Pupil {
         QApplication::sendEvent(to ? to : &p->inizio(), &e);
     }
     QWidget *buttonAt(QWidget *win) { QWidget *c = win->childAt(win->mapFromGlobal(spot)); return c && c->inherits("OptionButton") ? c : nullptr; }
-    void mouse(QWindow *w, QEvent::Type t, Qt::MouseButton b) // through the window, at the spot and the time
+    void mouse(QWidget *win, QEvent::Type t, Qt::MouseButton b = Qt::NoButton) // through the window, at the spot and the time
     {
         held = t == QEvent::MouseMove ? held : t == QEvent::MouseButtonPress ? held | b : held & ~Qt::MouseButtons(b);
-        qt_handleMouseEvent(w, w->mapFromGlobal(spot), spot, held, b, t, {}, ms);
+        qt_handleMouseEvent(win->windowHandle(), win->windowHandle()->mapFromGlobal(spot), spot, held, b, t, {}, ms);
     }
     void step()
     {
@@ -79,24 +78,21 @@ struct Pupil {
         } else if (kind < 93) { // a mouse button anywhere on a screen: where the pointer is, or after a move
             QWidget *win = print && pick(2) ? print : o && pick(4) ? static_cast<QWidget *>(o) : &p->inizio();
             QWidget *client = win == print ? win : static_cast<QMainWindow *>(win)->centralWidget();
-            QWindow *w = win->windowHandle();
             for (Qt::MouseButton h : T::Buttons) // what was held is let go first
-                held.testFlag(h) ? mouse(w, QEvent::MouseButtonRelease, h) : void();
+                held.testFlag(h) ? mouse(win, QEvent::MouseButtonRelease, h) : void();
             const bool moves = pick(2) || !client->rect().contains(client->mapFromGlobal(spot));
             if (const QList<OptionButton *> all = client->findChildren<OptionButton *>(); moves) { // anywhere, or on a button
                 QWidget *to = pick(2) ? client : all.at(pick(int(all.size())));
                 spot = to->mapToGlobal(QPoint(pick(qMax(1, to->width())), pick(qMax(1, to->height()))));
-                mouse(w, QEvent::MouseMove, Qt::NoButton);
-                underWhenMoved = buttonAt(win);
+                mouse(win, QEvent::MouseMove), underWhenMoved = buttonAt(win);
             }
             QWidget *on = buttonAt(win);
             log.push_back("mouse on " + (on ? on->objectName() : QString("nothing"))), reached[5] += !moves && on && on != underWhenMoved;
             mayRestart |= on && on->objectName() == "optAvviso_1" && (underWhenMoved == on || T::focusName() == "optAvviso_1");
             QTimer::singleShot(0, [] { if (QWidget *m = QApplication::activePopupWidget()) m->close(); }); // a text field's menu
-            ms += 80 + pick(620);
-            mouse(w, QEvent::MouseButtonPress, T::Buttons[how % 3]);
+            ms += 80 + pick(620), mouse(win, QEvent::MouseButtonPress, T::Buttons[how % 3]);
             if (how) // else held down
-                ms += 50 + pick(150), mouse(w, QEvent::MouseButtonRelease, T::Buttons[how % 3]);
+                ms += 50 + pick(150), mouse(win, QEvent::MouseButtonRelease, T::Buttons[how % 3]);
         } else if (kind < 97) {
             const QSize s = how ? QSize(pick(1400), pick(1000)) : QSize(0, 0);
             o && pick(2) ? o->resizeClient(s) : p->inizio().resizeClient(s);
@@ -109,14 +105,17 @@ struct Pupil {
     }
 };
 
-// What must always hold; empty, or what went wrong.
-static QString check(Pupil &u)
+// What must always hold; empty, or what went wrong. The rows done before the step are kept, unless the
+// pupil chose "Ricomincia" or opened the exercise screen afresh.
+static QString check(Pupil &u, const QStringList &rows)
 {
     static const QRegularExpression answer("^([1-9][0-9]{0,2})?$"), printRow("^(10|[0-9]) \\+ ( [1-9]|10) = ([1-9][0-9]{0,2}  )*( [0-9]{1,2})?$");
     if (QWidget *f = QApplication::focusWidget(); f && !f->isEnabled())
         return "the focus on the disabled " + f->objectName();
     if (!u.op())
         return {};
+    if (!u.mayRestart && (*u.p)->esercizio().completedRows().mid(0, rows.size()) != rows)
+        return QStringLiteral("%1 rows lost, %2 now").arg(rows.size()).arg((*u.p)->esercizio().completedRows().size());
     const Esercizio::Session &s = (*u.p)->esercizio().session();
     const Esercizio::View &v = (*u.p)->esercizio().view();
     Screen &sc = u.op()->screen();
@@ -166,14 +165,10 @@ private slots:
         const quint32 seed = qEnvironmentVariableIsSet("CALCOLINO_SEME") ? quint32(qEnvironmentVariableIntValue("CALCOLINO_SEME")) : 20261206u;
         Pupil u(seed);
         for (int i = 0; i < events; ++i) {
-            // The rows done are kept, unless the pupil chose "Ricomincia" or opened the exercise screen afresh.
-            const QStringList before = u.op() ? (*u.p)->esercizio().completedRows() : QStringList();
+            const QStringList rows = u.op() ? (*u.p)->esercizio().completedRows() : QStringList();
             u.mayRestart = !u.op();
             u.step();
-            QString fault = check(u);
-            if (u.op() && !u.mayRestart && (*u.p)->esercizio().completedRows().mid(0, before.size()) != before)
-                fault = QStringLiteral("%1 rows lost, %2 now").arg(before.size()).arg((*u.p)->esercizio().completedRows().size());
-            if (!fault.isEmpty())
+            if (const QString fault = check(u, rows); !fault.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("event %1, seed %2: %3\nthe last events:\n  %4").arg(i).arg(seed).arg(fault, u.log.join("\n  "))));
             if (i % 500 == 0)
                 QApplication::processEvents();
