@@ -59,8 +59,10 @@ void PointerGuard::recheck()
 bool PointerGuard::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    // An enter at a widget is Qt's own, sent where it believes the pointer is when a widget shows or
+    // hides: only the window system's, at the window, says where the pointer came in.
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
-        && type != QEvent::MouseButtonRelease && type != QEvent::Enter)
+        && type != QEvent::MouseButtonRelease && (type != QEvent::Enter || watched->isWidgetType()))
         return false;
     QWidget *top = nullptr;
     if (watched->isWidgetType())
