@@ -134,8 +134,9 @@ private slots:
             QCOMPARE(bool(T::top("frmOperativo")), script.contains("open")); // nothing pressed on the way
             return expectOrder(expected);
         }
-        QWidget *f = QApplication::focusWidget();
-        const bool lit = T::pixels(T::shot(f), QColor(255, 192, 128)) > f->width() * f->height() / 2;
+        QWidget *f = QApplication::focusWidget(); // as the window shows it
+        const QRect r(f->mapTo(f->window(), QPoint()), f->size());
+        const bool lit = T::pixels(T::seen(f->window()), QColor(255, 192, 128), r) > r.width() * r.height() / 2;
         QCOMPARE(T::focusName() + (lit ? " lit " : " dark ") + chosen(), expected);
     }
 
