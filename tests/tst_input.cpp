@@ -3,6 +3,7 @@
 // exercise screen. "Num+": on the numeric keypad.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
+#include "start/FrmInizio.h"
 #include "input/ButtonArray.h"
 #include "input/HeldKeys.h"
 #include "input/KeyCodes.h"
@@ -114,7 +115,8 @@ private slots:
     // pressed twice (a double click, then once more at a human interval) acts once; after a move of
     // one pixel, or a key that brings the highlight there, the button now there acts. The session is
     // played up to the first button ("r": the right result, "=": Invio, S/N/K: SI, NO, OK; "29": that
-    // many rows done right), then the first button, the one that comes up, perhaps the key.
+    // many rows done right), then the first button, the one that comes up ("FrmInizio:": on the start
+    // screen, made larger), perhaps the key.
     void stillPointer_data()
     {
         QTest::addColumn<QString>("script");
@@ -125,6 +127,7 @@ private slots:
         QTest::newRow("OK on the 30th row, then Ricomincia") << "291=N1=N1=N optOK optAvviso_1";
         QTest::newRow("OK on the 30th row, R, then Ricomincia") << "291=N1=N1=N optOK optAvviso_1 R";
         QTest::newRow("Invio on the 30th row, then Stampa") << "29r Option1_11 optAvviso_0";
+        QTest::newRow("Esco, then Vai") << "r=r=r=r=r=r=r=r=r=r= Option1_13 FrmInizio:Option2_0";
     }
     void stillPointer()
     {
@@ -133,18 +136,22 @@ private slots:
         FrmOperativo &op = p.open(7);
         Esercizio &e = p->esercizio();
         const QString play = script.section(' ', 0, 0).replace("29", QString("r=").repeated(29));
-        for (QChar c : play) {
+        for (int i = 0; i < play.size(); ++i) {
+            const QChar c = play[i];
             for (QChar d : c == u'r' ? e.session().Risultati[size_t(e.session().RigaCorrente)].trimmed() : c.isDigit() ? QString(c) : "")
                 e.PremiTasto(d.digitValue());
             c == u'=' ? e.PremiTasto(Keypad::Invio) : c == u'S' ? e.SiSi() : c == u'N' ? e.NoNo() : c == u'K' ? e.optOK_Conferma() : void();
-            if (e.session().mode == Esercizio::Mode::EndOfSheet)
+            if (e.session().mode == Esercizio::Mode::EndOfSheet && i + 1 < play.size())
                 e.PremiTasto(Keypad::NuovaTabella);
         }
-        QWidget *a = T::w("frmOperativo", script.section(' ', 1, 1)), *b = T::w("frmOperativo", script.section(' ', 2, 2));
-        const QRect both = QRect(a->mapTo(&op, QPoint()), a->size()) & QRect(b->mapTo(&op, QPoint()), b->size());
+        const QString then = script.section(' ', 2, 2);
+        if (then.contains(':')) // its "Vai" under the exercise screen's "Esco"
+            p.inizio().resizeClient(QSize(1212, 877));
+        QWidget *a = T::w("frmOperativo", script.section(' ', 1, 1)), *b = T::w(then.contains(':') ? "FrmInizio" : "frmOperativo", then.section(':', -1));
+        const QRect both = QRect(a->mapToGlobal(QPoint()), a->size()) & QRect(b->mapToGlobal(QPoint()), b->size());
         QVERIFY(!both.isEmpty() && a->isVisible());
         QWindow *win = op.windowHandle();
-        const QPoint at = win->mapFromGlobal(op.mapToGlobal(both.center()));
+        QPoint at = win->mapFromGlobal(both.center());
         auto state = [&] { // what a press could change
             return QStringLiteral("%1 %2 %3 %4 %5").arg(e.session().RigheFatte).arg(e.session().Risposta, T::focusName())
                 .arg(int(e.view().front)).arg(bool(T::top("frmStampa")));
@@ -152,6 +159,7 @@ private slots:
         QTest::mouseMove(win, at);
         QTest::mouseDClick(win, Qt::LeftButton, {}, at);
         QVERIFY(b->isVisible() && b->isEnabled());
+        at = b->window()->windowHandle()->mapFromGlobal(both.center()), win = b->window()->windowHandle(); // where it came up
         const QString key = script.section(' ', 3);
         if (!key.isEmpty())
             T::type(Qt::Key(key[0].unicode()));

@@ -30,10 +30,13 @@ void tap(const QString &k) // "Space*": held down, its second press marked as a 
     const Qt::Key c = QKeySequence(QString(k).remove('*'))[0].key();
     key(QEvent::KeyPress, c), k.endsWith('*') ? key(QEvent::KeyPress, c, true) : void(), key(QEvent::KeyRelease, c);
 }
-// A click as the mouse sends it: to the window, which gives the focus to the button under it.
+// A click as the mouse sends it: to the window, which gives the focus to the button under it; the
+// pointer moved there first, from a button that may have been just there in the last case.
 void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
 {
-    QTest::mouseClick(w->window()->windowHandle(), b, {}, w->mapTo(w->window(), w->rect().center()));
+    const QPoint at = w->mapTo(w->window(), w->rect().center());
+    QTest::mouseMove(w->window()->windowHandle(), at - QPoint(1, 1)), QTest::mouseMove(w->window()->windowHandle(), at);
+    QTest::mouseClick(w->window()->windowHandle(), b, {}, at);
 }
 QString chosen() { return T::lbl("FrmInizio", "Label1")->text(); }
 }

@@ -59,10 +59,10 @@ void PointerGuard::recheck()
 bool PointerGuard::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    // An enter at a widget is Qt's own, sent where it believes the pointer is when a widget shows or
-    // hides: only the window system's, at the window, says where the pointer came in.
+    // Not enter events: Qt sends them itself when a window or widget shows or hides, where it
+    // believes the pointer to be; the pointer's own moves follow them anyway.
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
-        && type != QEvent::MouseButtonRelease && (type != QEvent::Enter || watched->isWidgetType()))
+        && type != QEvent::MouseButtonRelease)
         return false;
     QWidget *top = nullptr;
     if (watched->isWidgetType())
@@ -91,7 +91,7 @@ bool PointerGuard::eventFilter(QObject *watched, QEvent *event)
         m_button = under;
         return false;
     }
-    if (type == QEvent::MouseMove || type == QEvent::Enter)
+    if (type == QEvent::MouseMove)
         return false;
     if (!under || under == m_button) {
         m_window = top;
