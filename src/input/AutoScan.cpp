@@ -32,10 +32,8 @@ AutoScan::~AutoScan() { m_clock.stop(); }
 
 ButtonArray *AutoScan::arrayOf(QObject *o)
 {
-    // By class name: the print screen's library has its own copy of the button's class.
-    if (!o || !o->inherits("OptionButton"))
-        return nullptr;
-    return dynamic_cast<ButtonArray *>(static_cast<OptionButton *>(o)->events());
+    auto *button = qobject_cast<OptionButton *>(o);
+    return button ? dynamic_cast<ButtonArray *>(button->events()) : nullptr;
 }
 
 void AutoScan::restart()

@@ -1,4 +1,5 @@
 #include "input/PointerGuard.h"
+#include "screens/Controls.h"
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
@@ -15,17 +16,11 @@ PointerGuard::PointerGuard(QObject *parent) : QObject(parent)
 
 void PointerGuard::install()
 {
-    // One for the whole program: the print screen's library, with its own copy of this code, finds
-    // the program's by name, so that a button it highlights by keys is known to be reached.
-    static const QString name = QStringLiteral("calcolinoPointerGuard");
+    // One for the whole program.
     if (s_guard || !qApp)
         return;
-    s_guard = static_cast<PointerGuard *>(qApp->findChild<QObject *>(name, Qt::FindDirectChildrenOnly));
-    if (!s_guard) {
-        s_guard = new PointerGuard(qApp);
-        s_guard->setObjectName(name);
-        qApp->installEventFilter(s_guard);
-    }
+    s_guard = new PointerGuard(qApp);
+    qApp->installEventFilter(s_guard);
 }
 
 void PointerGuard::reached(QWidget *button)
@@ -37,10 +32,9 @@ void PointerGuard::reached(QWidget *button)
 namespace {
 QWidget *buttonOf(QWidget *w)
 {
-    // By class name: the print screen's library has its own copy of the button's class.
-    while (w && !w->inherits("OptionButton") && !w->isWindow())
+    while (w && !qobject_cast<OptionButton *>(w) && !w->isWindow())
         w = w->parentWidget();
-    return w && w->inherits("OptionButton") ? w : nullptr;
+    return qobject_cast<OptionButton *>(w);
 }
 }
 
