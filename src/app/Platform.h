@@ -2,11 +2,16 @@
 
 class QApplication;
 class QSize;
+class QString;
 class QWidget;
 
 // What the program asks of the desktop before and after the application object exists, so that
 // it writes nothing of its own, starts nothing that outlives it and speaks Italian throughout.
+// Each measure has its file in app/platform/, which says the platform it serves.
 namespace Platform {
+// The window system in use, once the application exists.
+bool isX11();
+bool isWayland();
 // Before the application: without a session bus the D-Bus library would start one itself,
 // which writes under the home and outlives the program. The desktop's bus is still used.
 void noBusOfOurOwn();
@@ -33,10 +38,11 @@ void menuBarIconWhenShown();
 // A window's image buffer gets all its memory in one go before the window's first paint, not
 // a page at a time as that paint first touches it: on a virtual machine the 2,000 page faults
 // of a maximized window's 8 MB buffer cost the pupil tens of milliseconds. No pixel changes.
+// Not on Wayland, where there is no buffer before the first paint.
 void windowBuffersAtOnce();
 // The hidden `window` gets the size `size`, its native window and an image buffer of that size,
 // memory included, and is painted once into that buffer: shown later at that size, it is
-// painted at once, with no resize and nothing left to make ready.
+// painted at once, with no resize and nothing left to make ready. On Wayland only the size.
 void prepareWindow(QWidget &window, QSize size);
 // All of the above that comes after the application, and the program's name; the start screen
 // alone ends the run.
