@@ -12,8 +12,12 @@ namespace Platform {
 // The window system in use, once the application exists.
 bool isX11();
 bool isWayland();
-// Before the application: without a session bus the D-Bus library would start one itself,
-// which writes under the home and outlives the program. The desktop's bus is still used.
+// Whether a platform asked for (QT_QPA_PLATFORM, -platform: "name[:options]", a ';'-separated
+// list of them) is one the program is tested on: X11, Wayland, or offscreen for the tests.
+bool supported(const QString &platformSpec);
+// Before the application: without a session bus, or with one to be started for us (autolaunch),
+// the D-Bus library would start one itself, which writes under the home and outlives the
+// program. The desktop's bus is still used.
 void noBusOfOurOwn();
 // Around the making of the application: where there is no display the toolkit gives up with
 // English messages and an abort; the teacher gets one Italian line and status 1 instead.
