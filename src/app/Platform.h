@@ -48,7 +48,7 @@ void windowBuffersAtOnce();
 // memory included, and is painted once into that buffer: shown later at that size, it is
 // painted at once, with no resize and nothing left to make ready. On Wayland only the size.
 void prepareWindow(QWidget &window, QSize size);
-// All of the above that comes after the application, and the program's name; the start screen
-// alone ends the run.
+// All of the above that comes after the application, and the program's names (on Wayland the
+// desktop file's name finds the icon); the start screen alone ends the run.
 void afterApplication(QApplication &app);
 }

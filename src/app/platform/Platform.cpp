@@ -22,6 +22,9 @@ void afterApplication(QApplication &app)
     italian(app);
     menuBarIconWhenShown();
     QApplication::setApplicationName(QStringLiteral("Calcolino"));
+    // On Wayland the desktop file's name is the window's app id, through which the desktop finds
+    // the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Calcolino"));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 }
