@@ -23,12 +23,20 @@ int padDigitWithoutNumLock(int key)
             return Pad0 + d;
     return 0;
 }
+
+// The keypad's keys by their XKB keysym, which X11 and Wayland give as the native virtual key:
+// Qt marks them with the keypad modifier on X11 only.
+bool fromKeypad(const QKeyEvent *e)
+{
+    const quint32 sym = e->nativeVirtualKey(); // KP_Space 0xff80 ... KP_9 0xffb9
+    return (e->modifiers() & Qt::KeypadModifier) || (sym >= 0xff80 && sym <= 0xffb9);
+}
 }
 
 int of(const QKeyEvent *e)
 {
     const int k = e->key();
-    const bool pad = e->modifiers() & Qt::KeypadModifier;
+    const bool pad = fromKeypad(e);
     if (k >= Qt::Key_0 && k <= Qt::Key_9)
         return (pad ? Pad0 : Digit0) + (k - Qt::Key_0);
     if (pad) {
