@@ -1,9 +1,7 @@
 #include "input/HeldKeys.h"
 #include <QGuiApplication>
 #include <QKeyEvent>
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-#include <dlfcn.h>
-#endif
+#include <QLibrary>
 
 bool HeldKeys::eventFilter(QObject *watched, QEvent *event)
 {
@@ -43,23 +41,30 @@ bool HeldKeys::isRepeat(const QKeyEvent *e)
 
 void HeldKeys::forgetReleased()
 {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->display() || m_down.isEmpty())
+    if (m_down.isEmpty())
         return;
-    void *lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-    if (!lib)
+    // Wayland marks every repeat of a key still held, and has no server to ask: the keys are
+    // forgotten, and a key still held stays silent by its marks.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        m_down.clear();
+        return;
+    }
+#if QT_CONFIG(xcb)
+    // X11: the server says which keys are down now.
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->display())
         return;
     using QueryKeymap = int (*)(Display *, char[32]);
-    if (auto query = reinterpret_cast<QueryKeymap>(dlsym(lib, "XQueryKeymap"))) {
-        char keys[32] = {};
-        query(x11->display(), keys);
-        for (auto it = m_down.begin(); it != m_down.end();) {
-            const quint32 code = *it;
-            const bool down = code < 256 && (keys[code / 8] & (1 << (code % 8)));
-            it = down ? std::next(it) : m_down.erase(it);
-        }
+    // From the X library the toolkit loaded already.
+    auto query = reinterpret_cast<QueryKeymap>(QLibrary::resolve(QStringLiteral("X11"), 6, "XQueryKeymap"));
+    if (!query)
+        return;
+    char keys[32] = {};
+    query(x11->display(), keys);
+    for (auto it = m_down.begin(); it != m_down.end();) {
+        const quint32 code = *it;
+        const bool down = code < 256 && (keys[code / 8] & (1 << (code % 8)));
+        it = down ? std::next(it) : m_down.erase(it);
     }
-    dlclose(lib);
 #endif
 }
