@@ -14,9 +14,10 @@ packages+=(libcups2-dev)
 case "$mode" in
   # Reading PDFs back, validating the desktop files, checking the Debian package and its manual
   # page, a private X session with a window manager and the accessibility bus, and watching the
-  # program's system calls.
+  # program's system calls; headless Wayland compositors and Qt's Wayland platform.
   test) packages+=(poppler-utils desktop-file-utils appstream dpkg-dev file lintian man-db
-                   xvfb openbox x11-utils x11-xserver-utils xdotool numlockx dbus-daemon dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 strace)
+                   xvfb openbox x11-utils x11-xserver-utils xdotool numlockx dbus-daemon dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 strace
+                   qt6-wayland weston sway
         packages+=(cups-daemon cups-client) ;;
   deb)  packages+=(dpkg-dev file) ;;
 esac

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X session: Xvfb with the openbox window manager (without one
-# a maximized window is never maximized and no window becomes active), and with --a11y also a
-# private D-Bus session with the accessibility bus and registry. Every process it starts is
-# ended by its PID when the command finishes.
-#   xsession.sh [--a11y] COMMAND [ARGS...]
+# a maximized window is never maximized and no window becomes active), or with --weston or --sway
+# a private headless Wayland session instead; with --a11y also a private D-Bus session with the
+# accessibility bus and registry. Every process it starts is ended by its PID when the command
+# finishes.
+#   xsession.sh [--a11y] [--weston|--sway] COMMAND [ARGS...]
 set -euo pipefail
 
-a11y=0
+a11y=0 wayland=""
 if [ "${1:-}" = --a11y ]; then a11y=1; shift; fi
+case "${1:-}" in --weston|--sway) wayland=${1#--}; shift ;; esac
 
 pids=()
 runtime=""
@@ -33,20 +35,41 @@ if [ -z "${XSESSION_INNER:-}" ]; then
   runtime=$(mktemp -d)
   chmod 700 "$runtime"
   export XDG_RUNTIME_DIR=$runtime
+  unset DISPLAY WAYLAND_DISPLAY
 
-  # Xvfb takes a free display itself and writes its number once it accepts clients: sessions
-  # started side by side (ctest -j) never race for the same display. Without -noreset the
-  # server resets whenever its last client leaves (xdpyinfo), and a client that connects
-  # meanwhile (openbox) is turned away.
-  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
-  pids+=($!)
-  until_true test -s "$runtime/display"
-  export DISPLAY=":$(cat "$runtime/display")"
-  until_true xdpyinfo
+  if [ "$wayland" = weston ]; then
+    weston --backend=headless-backend.so --socket=wayland-x --idle-time=0 >/dev/null 2>&1 &
+    pids+=($!)
+    until_true test -S "$runtime/wayland-x"
+    export WAYLAND_DISPLAY=$runtime/wayland-x XDG_SESSION_TYPE=wayland
+  elif [ "$wayland" = sway ]; then
+    # sway refuses to run as root: its own user, folder and runtime folder. No border, one window
+    # at a time filling the screen: a point in a window is that point on the screen.
+    mkdir -m 700 "$runtime/sway"
+    printf 'default_border none\nfocus_on_window_activation focus\noutput HEADLESS-1 resolution 1024x768\n' >"$runtime/sway/config"
+    chown -R nobody "$runtime/sway"
+    chmod 711 "$runtime"
+    env -i PATH="$PATH" HOME="$runtime/sway" XDG_RUNTIME_DIR="$runtime/sway" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+      setpriv --reuid=nobody --regid=nogroup --clear-groups sway -c "$runtime/sway/config" >/dev/null 2>&1 &
+    pids+=($!)
+    until_true sh -c "ls '$runtime'/sway/sway-ipc.*.sock && test -S '$runtime/sway/wayland-1'"
+    SWAYSOCK=$(ls "$runtime"/sway/sway-ipc.*.sock)
+    export WAYLAND_DISPLAY=$runtime/sway/wayland-1 XDG_SESSION_TYPE=wayland SWAYSOCK
+  else
+    # Xvfb takes a free display itself and writes its number once it accepts clients: sessions
+    # started side by side (ctest -j) never race for the same display. Without -noreset the
+    # server resets whenever its last client leaves (xdpyinfo), and a client that connects
+    # meanwhile (openbox) is turned away.
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+    pids+=($!)
+    until_true test -s "$runtime/display"
+    export DISPLAY=":$(cat "$runtime/display")"
+    until_true xdpyinfo
 
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
-  until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+    until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+  fi
 
   unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
   if [ "$a11y" = 1 ]; then
