@@ -9,9 +9,8 @@ class QWidget;
 // it writes nothing of its own, starts nothing that outlives it and speaks Italian throughout.
 // Each measure has its file in app/platform/, which says the platform it serves.
 namespace Platform {
-// The window system in use, once the application exists.
+// Whether the window system in use is X11, once the application exists.
 bool isX11();
-bool isWayland();
 // Whether a platform asked for (QT_QPA_PLATFORM, -platform: "name[:options]", a ';'-separated
 // list of them) is one the program is tested on: X11, Wayland, or offscreen for the tests.
 bool supported(const QString &platformSpec);

@@ -10,11 +10,6 @@ bool isX11()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-bool isWayland()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
 void afterApplication(QApplication &app)
 {
     detectableAutoRepeat();
