@@ -255,12 +255,12 @@ def tieni(tasto, secondi=TENUTA):
 
 
 def finestra_sway(pid):
-    """The program's window as sway has it: its app id and where it is on the screen."""
+    """The program's start screen as sway has it: its app id and where it is on the screen."""
     albero = json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], capture_output=True, check=True).stdout)
     nodi = [albero]
     while nodi:
         n = nodi.pop()
-        if n.get("pid") == pid and n.get("visible"):
+        if n.get("pid") == pid and n.get("name") == INIZIO:
             return n
         nodi += n.get("nodes", []) + n.get("floating_nodes", [])
     return None
@@ -707,7 +707,8 @@ def caso_autore(caso):
     tasti("alt")
     c.fuochi_fino(segno, [C("Autore")], 'the menu item "Autore" highlighted after Alt')
     tasti("Return")
-    attendi(lambda: finestra(app, "Autore", dialogo=True), 'the author screen "Autore"')
+    dialogo = attendi(lambda: finestra(app, "Autore", dialogo=True), 'the author screen "Autore"')
+    attendi(lambda: ha(dialogo, pyatspi.STATE_ACTIVE), "the author screen with the keyboard")
     if not WAYLAND:
         autore = finestre_x(c.pid, "Autore")
         visto = icona(autore[0])
