@@ -322,11 +322,4 @@ expected=$( (echo "$before"; echo "home/${pdf##*/}") | sort)
 [ "$(head -c 5 "$pdf")" = "%PDF-" ] || fail "$pdf is not a PDF"
 cmp -s "$work/ImpostazioniZu.dat" "$tmp/ImpostazioniZu.orig" || fail "ImpostazioniZu.dat changed"
 
-files=$(find "$trace" -type f | wc -l)
-opens=$(cat "$trace"/t.* | grep -cE '^(open|openat|openat2|creat)\(' || true)
-sockets=$(cat "$trace"/t.* | grep -cE '^socket\(' || true)
-tcp=$(cat "$trace"/t.* | grep -cE '^socket\(AF_INET6?,' || true)
-echo "nothing_written: OK: whole session (table 0, 31 rows, print dialog and file dialog cancelled, one PDF" \
-  "saved, 10 rows, Esco, Esci, exit 0) in $files processes/threads; $opens opens, for writing only the PDF;" \
-  "$sockets sockets ($tcp TCP to CUPS on this machine), all to the display, the session bus or the printing" \
-  "system; ImpostazioniZu.dat looked at, opened read-only and closed, never read"
+echo "nothing_written: OK: a whole session wrote only the PDF, started nothing, connected only where allowed"
