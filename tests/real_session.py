@@ -698,7 +698,7 @@ def caso_autore(caso):
 def caso_wayland(caso):
     """[1] Natively on Wayland, with the platform chosen by Qt or asked for: the start screen, silent,
     and any mouse button presses the button under the pointer, on the press."""
-    for piattaforma in [None, "wayland"]:
+    for piattaforma in [None, "wayland", "wayland-egl"]:
         c = caso.avvia({"QT_QPA_PLATFORM": piattaforma})
         # (Headless weston has no keyboard: no window of it is ever active.)
         inizio = finestra(c.app(), INIZIO)
