@@ -75,7 +75,7 @@ bool Opzioni::platformSupported(const QString &spec)
     // A list tried in turn ("wayland;xcb"), each perhaps with options of its own ("xcb:...").
     const QStringList each = spec.split(u';', Qt::SkipEmptyParts);
     for (const QString &p : each)
-        if (!Platforms.contains(p.section(u':', 0, 0)))
+        if (!Platforms.contains(p.section(u':', 0, 0), Qt::CaseInsensitive))
             return false;
     return !each.isEmpty();
 }

@@ -2,7 +2,6 @@
 
 class QApplication;
 class QSize;
-class QString;
 class QWidget;
 
 // What the program asks of the desktop before and after the application object exists, so that
@@ -11,9 +10,6 @@ class QWidget;
 namespace Platform {
 // Whether the window system in use is X11, once the application exists.
 bool isX11();
-// Whether a platform asked for (QT_QPA_PLATFORM, -platform: "name[:options]", a ';'-separated
-// list of them) is one the program is tested on: X11, Wayland, or offscreen for the tests.
-bool supported(const QString &platformSpec);
 // Before the application: without a session bus, or with one to be started for us (autolaunch),
 // the D-Bus library would start one itself, which writes under the home and outlives the
 // program. The desktop's bus is still used.

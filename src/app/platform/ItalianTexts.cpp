@@ -11,7 +11,7 @@
 namespace Platform {
 
 namespace {
-// Kept on the application object: the print screen's library has a copy of this code.
+// Kept on the application object: the translation belongs to it, and goes with it.
 const char *const ItalianLoaded = "calcolino.qtItalian";
 
 // Assistive technology reads the names of the toolkit's actions ("Premi"): they are Italian from
