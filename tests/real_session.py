@@ -493,7 +493,7 @@ def C(n):
 # ---------------------------------------------------------------- the cases
 
 def caso_tenuti_inizio(caso):
-    """[1] Keys held down on the start screen act once: SPACE one step, Enter one choice."""
+    """Keys held down on the start screen act once: SPACE one step, Enter one choice."""
     c = caso.avvia()
     app, inizio = c.inizio()
     # SPACE held on "0". Then "9" and "8": the scan never goes from 9 back to 8, so once they
@@ -524,7 +524,7 @@ def caso_tenuti_inizio(caso):
 
 
 def caso_num_lock(caso):
-    """[2] With Num Lock off the numeric keypad names the tables and types digits."""
+    """With Num Lock off the numeric keypad names the tables and types digits."""
     # The virtual keyboard on Wayland has Num Lock off.
     acceso = not WAYLAND and num_lock()
     if acceso:
@@ -554,7 +554,7 @@ def caso_num_lock(caso):
 
 
 def caso_stampa_senza_stampante(caso):
-    """[8, 6] No printer: Enter in Qt's print dialog (Italian) saves a PDF, and the screen says where."""
+    """No printer: Enter in Qt's print dialog (Italian) saves a PDF, and the screen says where."""
     c = caso.avvia()
     app, _ = c.inizio()
     stampa = c.alla_stampa(app)
@@ -585,35 +585,8 @@ def caso_stampa_senza_stampante(caso):
                   "%r is no PDF: pdfinfo says %s" % (pdf, (info.stdout + info.stderr).strip()))
 
 
-def caso_dopo_il_dialogo(caso):
-    """[3, 6] After Qt's file dialog (Italian) is cancelled, the print screen's next keys work."""
-    c = caso.avvia()
-    app, _ = c.inizio()
-    stampa = c.alla_stampa(app)
-    tasti("p", "Return")
-    dialogo = attendi(lambda: finestra(app, "Salva PDF", dialogo=True), 'the file dialog "Salva PDF"')
-    attendi(lambda: ha(dialogo, pyatspi.STATE_ACTIVE) and (WAYLAND or fuoco_x()[1:] == (c.pid, "Salva PDF")),
-            "the file dialog with the keyboard")
-    visti = bottoni(dialogo)
-    caso.verifica("Salva" in visti and "Annulla" in visti,
-                  'the file dialog should speak Italian ("Salva", "Annulla"); its buttons: %r' % visti)
-    # Cancelled by its button, as a switch-access program presses it: no key is let go of in the
-    # print screen afterwards. (After Escape it depends on the window manager's timing whether
-    # its release reaches the print screen, and that release alone would set the print screen
-    # right.)
-    premi(next(b for b in tutti(dialogo, pyatspi.ROLE_PUSH_BUTTON) if b.name in ("Annulla", "Cancel")))
-    attendi(lambda: finestra(app, "Salva PDF", dialogo=True) is None and ha(stampa, pyatspi.STATE_ACTIVE)
-            and (WAYLAND or fuoco_x()[1:] == (c.pid, STAMPA)), "the file dialog closed and the print screen with the keyboard again")
-    # "C" highlights "Chiudi", then Enter closes the print screen (not the file dialog again).
-    segno = len(FUOCHI)
-    tasti("c")
-    c.fuochi_fino(segno, [(STAMPA, "Chiudi")], 'C to highlight "Chiudi" after the file dialog was cancelled')
-    tasti("Return")
-    attendi(lambda: finestra(app, STAMPA) is None, "Enter on \"Chiudi\" to close the print screen")
-
-
 def caso_file_strani(caso):
-    """[5] Whatever is named ImpostazioniZu.dat in the working directory, the start screen appears."""
+    """Whatever is named ImpostazioniZu.dat in the working directory, the start screen appears."""
     cose = {}
     for cosa, fai in [("a FIFO", os.mkfifo), ("a directory", os.mkdir),
                       ("a dangling symlink", lambda p: os.symlink(p + ".assente", p))]:
@@ -634,7 +607,7 @@ def caso_file_strani(caso):
 
 
 def caso_senza_bus(caso):
-    """[10] No session bus, or one to be started for it (autolaunch): the program starts none, and
+    """No session bus, or one to be started for it (autolaunch): the program starts none, and
     leaves nothing behind after Esci."""
     runtime = caso.cartella("runtime")
     os.chmod(runtime, 0o700)
@@ -661,7 +634,7 @@ def caso_senza_bus(caso):
 
 
 def caso_autore(caso):
-    """[11] The author screen, opened by a key and closed by the next; the start screen's icon
+    """The author screen, opened by a key and closed by the next; the start screen's icon
     (on Wayland the desktop file's app id, which leads to it); none in the author screen."""
     c = caso.avvia()
     app, inizio = c.inizio()
@@ -696,7 +669,7 @@ def caso_autore(caso):
 
 
 def caso_wayland(caso):
-    """[1] Natively on Wayland, with the platform chosen by Qt or asked for: the start screen, silent,
+    """Natively on Wayland, with the platform chosen by Qt or asked for: the start screen, silent,
     and any mouse button presses the button under the pointer, on the press."""
     for piattaforma in [None, "wayland", "wayland-egl"]:
         c = caso.avvia({"QT_QPA_PLATFORM": piattaforma})
@@ -720,7 +693,6 @@ CASI = [
     ("keys held on the start screen", caso_tenuti_inizio),
     ("numeric keypad with Num Lock off", caso_num_lock),
     ("print screen without a printer", caso_stampa_senza_stampante),
-    ("print screen after the file dialog", caso_dopo_il_dialogo),
     ("odd things named ImpostazioniZu.dat", caso_file_strani),
     ("no session bus", caso_senza_bus),
     ("author screen by keys, its icon", caso_autore),
