@@ -354,7 +354,7 @@ def ambiente(home, cambi):
 class Copia:
     """One run of the program, with its own empty home and working directory."""
 
-    def __init__(self, caso, cambi=None, cwd=None):
+    def __init__(self, caso, cambi=None, cwd=None, argomenti=()):
         n = len(caso.copie)
         self.caso = caso
         self.home = caso.cartella("home%d" % n)
@@ -365,7 +365,7 @@ class Copia:
         # test never prints on paper. libcups's temporary files go to a folder of the case.
         tutti_i_cambi = {"CUPS_SERVER": os.path.join(caso.dir, "nessun-cups.sock"), "TMPDIR": caso.cartella("tmp")}
         tutti_i_cambi.update(cambi or {})
-        self.processo = subprocess.Popen([caso.programma], cwd=self.cwd, env=ambiente(self.home, tutti_i_cambi),
+        self.processo = subprocess.Popen([caso.programma, *argomenti], cwd=self.cwd, env=ambiente(self.home, tutti_i_cambi),
                                          stdin=subprocess.DEVNULL, stdout=self.uscita, stderr=self.errori)
         self.pid = self.processo.pid
 
@@ -444,8 +444,8 @@ class Caso:
         os.makedirs(p, exist_ok=True)
         return p
 
-    def avvia(self, cambi=None, cwd=None):
-        c = Copia(self, cambi, cwd)
+    def avvia(self, cambi=None, cwd=None, argomenti=()):
+        c = Copia(self, cambi, cwd, argomenti)
         self.copie.append(c)
         return c
 
@@ -670,7 +670,7 @@ def caso_autore(caso):
 
 def caso_wayland(caso):
     """Natively on Wayland, with the platform chosen by Qt or asked for: the start screen, silent,
-    and any mouse button presses the button under the pointer, on the press."""
+    any mouse button presses the button under the pointer, on the press; a modal dialog."""
     for piattaforma in [None, "wayland", "wayland-egl"]:
         c = caso.avvia({"QT_QPA_PLATFORM": piattaforma})
         # (Headless weston has no keyboard: no window of it is ever active.)
@@ -687,6 +687,9 @@ def caso_wayland(caso):
         c.ferma()
         out, err = c.detto()
         caso.verifica(not out and not err, "with QT_QPA_PLATFORM=%s the program printed: %r" % (piattaforma, out + err))
+    # A modal dialog of its own over the start screen: the teacher's settings, asked for at start.
+    c = caso.avvia(argomenti=["--impostazioni"])
+    attendi(lambda: finestra(c.app(), "Impostazioni di Calcolino", dialogo=True), "the settings dialog")
 
 
 CASI = [
