@@ -17,7 +17,7 @@ case "$mode" in
   # program's system calls; headless Wayland compositors and Qt's Wayland platform.
   test) packages+=(poppler-utils desktop-file-utils appstream dpkg-dev file lintian man-db
                    xvfb openbox x11-utils x11-xserver-utils xdotool numlockx dbus-daemon dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 strace
-                   qt6-wayland weston sway)
+                   qt6-wayland weston sway xwayland)
         packages+=(cups-daemon cups-client) ;;
   deb)  packages+=(dpkg-dev file) ;;
 esac

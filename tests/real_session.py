@@ -671,8 +671,12 @@ def caso_autore(caso):
 def caso_wayland(caso):
     """Natively on Wayland, with the platform chosen by Qt or asked for: the start screen, silent,
     any mouse button presses the button under the pointer, on the press; a modal dialog."""
-    for piattaforma in [None, "wayland", "wayland-egl"]:
-        c = caso.avvia({"QT_QPA_PLATFORM": piattaforma})
+    piattaforme = [{"QT_QPA_PLATFORM": p} for p in [None, "wayland", "wayland-egl"]]
+    if os.environ.get("XWAYLAND_DISPLAY"):  # and through XWayland, as an X11 program
+        piattaforme.append({"QT_QPA_PLATFORM": "xcb", "DISPLAY": os.environ["XWAYLAND_DISPLAY"]})
+    for cambi in piattaforme:
+        piattaforma = cambi["QT_QPA_PLATFORM"]
+        c = caso.avvia(cambi)
         # (Headless weston has no keyboard: no window of it is ever active.)
         inizio = finestra(c.app(), INIZIO)
         attendi(lambda: uno(inizio, pyatspi.ROLE_PUSH_BUTTON, "0"), 'the start screen\'s "0"')

@@ -38,10 +38,13 @@ if [ -z "${XSESSION_INNER:-}" ]; then
   unset DISPLAY WAYLAND_DISPLAY
 
   if [ "$wayland" = weston ]; then
-    weston --backend=headless-backend.so --socket=wayland-x --idle-time=0 >/dev/null 2>&1 &
+    # With XWayland, for X11 programs in the same session: its display is told in weston's log.
+    weston --backend=headless-backend.so --socket=wayland-x --idle-time=0 --xwayland >"$runtime/weston.log" 2>&1 &
     pids+=($!)
     until_true test -S "$runtime/wayland-x"
-    export WAYLAND_DISPLAY=$runtime/wayland-x XDG_SESSION_TYPE=wayland
+    until_true grep -q "xserver listening on display" "$runtime/weston.log"
+    XWAYLAND_DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$runtime/weston.log")
+    export WAYLAND_DISPLAY=$runtime/wayland-x XDG_SESSION_TYPE=wayland XWAYLAND_DISPLAY
   elif [ "$wayland" = sway ]; then
     # sway refuses to run as root: its own user, folder and runtime folder. No border, one window
     # at a time filling the screen: a point in a window is that point on the screen.
