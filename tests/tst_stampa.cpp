@@ -304,20 +304,13 @@ private slots:
     }
 
     // Under X (tst_stampa_x), keys through XTEST: "Salva PDF", an existing name, Enter, then "Si" to
-    // Qt's overwrite question by Left and Enter or SPACE: the PDF is saved, the print screen is
-    // active again with the focus on "Salva PDF" and its press flags clear, and P+Enter opens
-    // the file dialog again.
-    void overwriteByKeys_data()
-    {
-        QTest::addColumn<QString>("yes");
-        QTest::newRow("Left, Enter") << "Left Return";
-        QTest::newRow("Left, SPACE") << "Left space";
-    }
+    // Qt's overwrite question by Left and Enter, the next time by Left and SPACE: the PDF is saved,
+    // the print screen is active again with the focus on "Salva PDF" and its press flags clear, and
+    // P+Enter opens the file dialog again.
     void overwriteByKeys()
     {
         if (QGuiApplication::platformName() != "xcb")
             QSKIP("keys through XTEST: tst_stampa_x runs this in an X session");
-        QFETCH(QString, yes);
         QTemporaryDir home;
         qputenv("HOME", QFile::encodeName(home.path()));
         T::Program p;
@@ -330,26 +323,26 @@ private slots:
         pdf.close();
         p.dialogs.file = [&](QWidget *w, const QString &proposal) { return p.dialogs.PrintDialogs::pdfFile(w, proposal); };
         auto keys = [](const QString &k) { QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + k.split(' ')); };
-        int step = 0;
-        QString back; // the print screen after the dialogs
+        int step = 0; // file dialog, question, print screen; twice; then the file dialog cancelled
+        QStringList back; // the print screen after each overwrite
         QTimer watch;
         connect(&watch, &QTimer::timeout, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             const bool up = modal && QApplication::activeWindow() == modal;
-            if ((step == 0 || step == 3) && up && qobject_cast<QFileDialog *>(modal))
-                keys(step++ ? "Escape" : "Return");
-            else if (step == 1 && up && qobject_cast<QMessageBox *>(modal))
-                keys(yes), ++step;
-            else if (step == 2 && !modal && QApplication::activeWindow() == s) {
-                back = QStringLiteral("%1 %2 %3").arg(T::focusName()).arg(s->BloccoSpazioComandi).arg(s->BloccoTastoComandi);
+            if (step % 3 == 0 && up && qobject_cast<QFileDialog *>(modal))
+                keys(step < 6 ? "Return" : "Escape"), ++step;
+            else if (step % 3 == 1 && up && qobject_cast<QMessageBox *>(modal))
+                keys(step < 3 ? "Left Return" : "Left space"), ++step;
+            else if (step % 3 == 2 && !modal && QApplication::activeWindow() == s) {
+                back << QStringLiteral("%1 %2 %3").arg(T::focusName()).arg(s->BloccoSpazioComandi).arg(s->BloccoTastoComandi);
                 keys("p Return"), ++step;
             }
         });
         watch.start(20);
         keys("p Return");
-        QTRY_VERIFY2_WITH_TIMEOUT(step == 4 && !QApplication::activeModalWidget() && QApplication::activeWindow() == s,
-                                  qPrintable(QStringLiteral("step %1, then %2, now %3").arg(step).arg(back, T::focusName())), 10000);
-        QCOMPARE(back, QString("optComando_1 0 0"));
+        QTRY_VERIFY2_WITH_TIMEOUT(step == 7 && !QApplication::activeModalWidget() && QApplication::activeWindow() == s,
+                                  qPrintable(QStringLiteral("step %1, then %2, now %3").arg(step).arg(back.join(", "), T::focusName())), 15000);
+        QCOMPARE(back, QStringList({"optComando_1 0 0", "optComando_1 0 0"}));
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
     }
 };
