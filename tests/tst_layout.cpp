@@ -25,12 +25,9 @@ void checkProportions(Screen &s)
         QRectF want = scaled(*it.def);
         if (QStringList{"fraTastierino", "fraAiuto", "fraIntervento", "fraAvviso"}.contains(it.def->name))
             want.moveTopLeft(scaled(*s.item("lblRiferimento").def).topLeft());
-        const QRectF &got = it.twips;
-        QString where;
-        QDebug(&where) << Screen::objectName(*it.def) << "in" << client << got << "expected" << want;
-        QVERIFY2(QLineF(got.topLeft(), want.topLeft()).length() + QLineF(got.bottomRight(), want.bottomRight()).length() < 0.5,
-                 qPrintable(where));
-        QCOMPARE(it.widget->geometry(), Twips::toPx(got));
+        QVERIFY2(QLineF(it.twips.topLeft(), want.topLeft()).length() + QLineF(it.twips.bottomRight(), want.bottomRight()).length() < 0.5,
+                 qPrintable(Screen::objectName(*it.def)));
+        QCOMPARE(it.widget->geometry(), Twips::toPx(it.twips));
         if (it.def->kind == Def::Kind::Label || it.def->kind == Def::Kind::OptionButton)
             QCOMPARE(it.widget->font().pointSizeF(), Screen::font(it.def->font).pointSizeF());
     }
@@ -45,7 +42,6 @@ private slots:
         T::Program p;
         auto check = [](auto &form) {
             Screen &s = form.screen();
-            QCOMPARE(Twips::fromPx(form.centralWidget()->size()), QSizeF(s.definition().clientWidth, s.definition().clientHeight));
             checkProportions(s);
             // Doubled, other shapes, no size at all and a real one again.
             for (QSize px : {form.centralWidget()->size() * 2, QSize(1200, 400), QSize(640, 900), QSize(0, 0), QSize(1000, 600)}) {
@@ -61,21 +57,16 @@ private slots:
     {
         T::Program p;
         FrmOperativo &op = p.open(3);
-        // From beside the number box (or under its middle) to 150 twips above a plus sign (line 0: 100).
-        const QLineF design[10] = {{4602, 174, 510, 1175}, {4602, 374, 1530, 1125}, {4602, 574, 2595, 1125}, {4602, 876, 3645, 1125},
-                                   {5268, 876, 4770, 1125}, {5268, 876, 5790, 1125}, {5934, 876, 6495, 1125}, {5934, 574, 7590, 1125},
-                                   {5934, 374, 8640, 1125}, {5934, 174, 9600, 1125}};
-        // Twice the size: the labels' places double, the offsets do not.
-        const QLineF doubled[10] = {{9354, 198, 870, 2450}, {9354, 398, 2910, 2400}, {9354, 598, 5040, 2400}, {9354, 1752, 7140, 2400},
-                                    {10536, 1752, 9390, 2400}, {10536, 1752, 11430, 2400}, {11718, 1752, 13140, 2400},
-                                    {11718, 598, 15330, 2400}, {11718, 398, 17430, 2400}, {11718, 198, 19350, 2400}};
-        for (const QLineF *want : {design, doubled}) {
-            for (int i = 0; i < 10; ++i) {
-                const QObject *l = T::w("frmOperativo", "Frame1")->findChild<QObject *>(QStringLiteral("Line2_%1").arg(i));
-                auto at = [l](const char *end) { return double(qRound(l->property(end).toDouble())); }; // to the twip
-                QVERIFY2(QLineF(at("X1"), at("Y1"), at("X2"), at("Y2")) == want[i], qPrintable(QStringLiteral("line %1").arg(i)));
-            }
-            resize(op, op.centralWidget()->size() * 2);
+        resize(op, op.centralWidget()->size() * 2); // placed anew at every size, the design's too
+        // From beside the number box (or under its middle) to 150 twips above a plus sign (line 0: 100):
+        // at twice the design size the labels' places double, the offsets do not.
+        const QLineF want[10] = {{9354, 198, 870, 2450}, {9354, 398, 2910, 2400}, {9354, 598, 5040, 2400}, {9354, 1752, 7140, 2400},
+                                 {10536, 1752, 9390, 2400}, {10536, 1752, 11430, 2400}, {11718, 1752, 13140, 2400},
+                                 {11718, 598, 15330, 2400}, {11718, 398, 17430, 2400}, {11718, 198, 19350, 2400}};
+        for (int i = 0; i < 10; ++i) {
+            const QObject *l = T::w("frmOperativo", "Frame1")->findChild<QObject *>(QStringLiteral("Line2_%1").arg(i));
+            auto at = [l](const char *end) { return double(qRound(l->property(end).toDouble())); }; // to the twip
+            QVERIFY2(QLineF(at("X1"), at("Y1"), at("X2"), at("Y2")) == want[i], qPrintable(QStringLiteral("line %1").arg(i)));
         }
     }
 };
