@@ -8,14 +8,6 @@
 namespace T {
 
 namespace {
-// The offscreen platform says what it cannot do (raise a window, size hints); that is not ours.
-QtMessageHandler g_previous = nullptr;
-void quiet(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
-{
-    if (!msg.startsWith(QLatin1String("This plugin does not support")) && g_previous)
-        g_previous(type, ctx, msg);
-}
-
 void sendKey(QEvent::Type type, Qt::Key k, Qt::KeyboardModifiers m, bool autoRepeat)
 {
     QWidget *t = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
@@ -25,28 +17,17 @@ void sendKey(QEvent::Type type, Qt::Key k, Qt::KeyboardModifiers m, bool autoRep
 }
 }
 
-QString Dialogs::pdfFile(QWidget *parent, const QString &proposal)
-{
-    if (!file)
-        qFatal("the real file dialog would open");
-    return file(parent, proposal);
-}
-
-bool Dialogs::printer(QPrinter *p, QWidget *parent)
-{
-    if (!printer_)
-        qFatal("the real print dialog would open");
-    return printer_(p, parent);
-}
-
 Program::Program(std::function<double()> clock)
 {
-    static const bool installed = [] {
-        g_previous = qInstallMessageHandler(quiet);
+    [[maybe_unused]] static const bool installed = [] {
+        // The offscreen platform says what it cannot do (raise a window, size hints); that is not ours.
+        static const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext &c, const QString &m) {
+            if (!m.startsWith(QLatin1String("This plugin does not support")))
+                previous(t, c, m);
+        });
         Platform::afterApplication(*qApp); // as the program does
         return true;
     }();
-    Q_UNUSED(installed);
     m_p = std::make_unique<Programma>(std::move(clock), &dialogs);
     inizio().show();
     inizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
@@ -64,13 +45,12 @@ Program::~Program()
 }
 
 FrmInizio &Program::inizio() { return m_p->frmInizio(); }
-FrmOperativo &Program::operativo() { return *m_p->frmOperativo(); }
 
 FrmOperativo &Program::open(int n)
 {
     click(btn("FrmInizio", QStringLiteral("Option1_%1").arg(n)));
     click(btn("FrmInizio", QStringLiteral("Option2_0")));
-    FrmOperativo &op = operativo();
+    FrmOperativo &op = *m_p->frmOperativo();
     op.showNormal();
     op.resizeClient(Twips::toPx(QSizeF(11910, 8595)));
     activate(&op);
@@ -102,20 +82,14 @@ QColor colour(QWidget *w) { return w->property("BackColor").value<QColor>(); }
 void press(Qt::Key k, Qt::KeyboardModifiers m, bool autoRepeat) { sendKey(QEvent::KeyPress, k, m, autoRepeat); }
 void release(Qt::Key k, Qt::KeyboardModifiers m, bool autoRepeat) { sendKey(QEvent::KeyRelease, k, m, autoRepeat); }
 
-void type(Qt::Key k, Qt::KeyboardModifiers m)
-{
-    press(k, m);
-    release(k, m);
-}
+void type(Qt::Key k, Qt::KeyboardModifiers m) { press(k, m); release(k, m); }
 
 void steps(const std::vector<std::pair<Qt::Key, const char *>> &keysAndFocus, Qt::KeyboardModifiers m)
 {
-    int n = 0;
-    for (const auto &[k, focus] : keysAndFocus) {
-        type(k, m);
-        QVERIFY2(focusName() == QLatin1String(focus),
-                 qPrintable(QStringLiteral("step %1 (key 0x%2): focus on %3").arg(n).arg(int(k), 0, 16).arg(focusName())));
-        ++n;
+    for (size_t n = 0; n < keysAndFocus.size(); ++n) {
+        type(keysAndFocus[n].first, m);
+        QVERIFY2(focusName() == QLatin1String(keysAndFocus[n].second),
+                 qPrintable(QStringLiteral("step %1 (key 0x%2): focus on %3").arg(n).arg(int(keysAndFocus[n].first), 0, 16).arg(focusName())));
     }
 }
 
@@ -163,13 +137,10 @@ QImage seen(QWidget *w)
 int pixels(const QImage &img, const QColor &c, const QRect &area)
 {
     const QRect r = area.isNull() ? img.rect() : area & img.rect();
-    const QRgb want = c.rgb();
     int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+    for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
-            n += (line[x] | 0xFF000000u) == want;
-    }
+            n += (img.pixel(x, y) | 0xFF000000u) == c.rgb();
     return n;
 }
 }

@@ -17,10 +17,10 @@ namespace T {
 
 // The print screen's dialogs as a test case sets them; by default they fail the test.
 struct Dialogs : PrintDialogs {
-    std::function<QString(QWidget *, const QString &)> file;
-    std::function<bool(QPrinter *, QWidget *)> printer_;
-    QString pdfFile(QWidget *parent, const QString &proposal) override;
-    bool printer(QPrinter *p, QWidget *parent) override;
+    std::function<QString(QWidget *, const QString &)> file = [](QWidget *, const QString &) -> QString { qFatal("the real file dialog would open"); };
+    std::function<bool(QPrinter *, QWidget *)> printer_ = [](QPrinter *, QWidget *) -> bool { qFatal("the real print dialog would open"); };
+    QString pdfFile(QWidget *parent, const QString &proposal) override { return file(parent, proposal); }
+    bool printer(QPrinter *p, QWidget *parent) override { return printer_(p, parent); }
 };
 
 // A program of its own for a test case: the start screen shown at its design size and
@@ -32,7 +32,6 @@ public:
     Programma &operator*() { return *m_p; }
     Programma *operator->() { return m_p.get(); }
     FrmInizio &inizio();
-    FrmOperativo &operativo(); // after "Vai"
     const Esercizio::Session &session() { return m_p->esercizio().session(); }
     // Chooses table n and presses "Vai" with the mouse; the exercise screen at its design size.
     FrmOperativo &open(int n);
