@@ -119,7 +119,7 @@ private slots:
         T::steps({{Qt::Key_Return, "Option2_0"}, {Qt::Key_1, "Option2_1"}, {Qt::Key_2, "Option2_1"}, {Qt::Key_0, "Option2_0"},
                   {Qt::Key_1, "Option2_1"}, {Qt::Key_Return, "Option1_0"}});
         QCOMPARE(chosen(), QString("Tabella del 10"));
-        // Any mouse button chooses, and works "Ripristina". (Their names are a table of the code.)
+        // Any mouse button chooses, and works "Ripristina" (one table named: the names are a table of the code).
         T::click(table(0), Qt::RightButton);
         QCOMPARE(chosen() + T::focusName(), QString("Tabella dello 0Option2_0"));
         T::click(command(1), Qt::MiddleButton);
