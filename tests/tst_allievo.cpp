@@ -25,7 +25,7 @@ struct Pupil {
     bool mayRestart = false; // the pupil chose "Ricomincia" in this step, or opened the screen afresh
 
     int pick(int n) { return int(rng() % unsigned(n)); }
-    FrmOperativo *op() { return (*p)->frmOperativo() && (*p)->frmOperativo()->caricato() ? (*p)->frmOperativo() : nullptr; }
+    FrmOperativo *op() { return (*p)->frmOperativo() && (*p)->frmOperativo()->loaded() ? (*p)->frmOperativo() : nullptr; }
     void restart()
     {
         p.reset(), held = {}, mayRestart = true; // sheets from a clock that ticks with every sheet: a run repeats exactly

@@ -63,7 +63,7 @@ private slots:
         std::vector<OptionButton *> b;
         bool spazio = false, tasto = false;
         QStringList log;
-        ButtonArray a(kind == Pair ? Rules::coppia() : kind == Ok ? Rules::qualsiasiTasto() : Rules::guardate(&spazio, &tasto),
+        ButtonArray a(kind == Pair ? Rules::pair() : kind == Ok ? Rules::anyKey() : Rules::guarded(&spazio, &tasto),
                       std::array{KeyTables::printCommands, KeyTables::helpOffer, KeyTables::anyKey}[size_t(kind)],
                       [&](int i) { log << QStringLiteral("C%1").arg(i); }, [&](int i) { log << QStringLiteral("O%1").arg(i); });
         for (int i = 0; i < 14; ++i)

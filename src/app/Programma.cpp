@@ -94,7 +94,7 @@ void Programma::prepareExercise()
 void Programma::openExercise()
 {
     makeExercise();
-    m_operativo->Carica();
+    m_operativo->load();
 }
 
 void Programma::exerciseClosed()
@@ -185,7 +185,7 @@ void Programma::unloadAll()
     if (m_autore)
         m_autore->reject();
     if (m_operativo)
-        m_operativo->Scarica();
+        m_operativo->unload();
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->isVisible() && w != m_inizio.get())
             w->close();

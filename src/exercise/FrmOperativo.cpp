@@ -16,14 +16,14 @@ const char *const FrameNames[4] = {"fraTastierino", "fraAiuto", "fraIntervento",
 
 FrmOperativo::FrmOperativo(Esercizio &esercizio)
     : m_esercizio(esercizio),
-      Option1(Rules::guardate(&BloccoSpazioTastierino, &BloccoTastoTastierino),
+      Option1(Rules::guarded(&BloccoSpazioTastierino, &BloccoTastoTastierino),
               &KeyTables::keypad, [&esercizio](int i) { esercizio.PremiTasto(i); },
               [&esercizio](int i) { i == Keypad::Cancella ? esercizio.deleteDigit() : esercizio.typeDigit(i); }),
-      Option3(Rules::coppia(), &KeyTables::helpOffer,
+      Option3(Rules::pair(), &KeyTables::helpOffer,
               [&esercizio](int i) { i == 0 ? esercizio.SiSi() : esercizio.NoNo(); }),
-      optAvviso(Rules::coppia(), &KeyTables::warning,
+      optAvviso(Rules::pair(), &KeyTables::warning,
                 [&esercizio](int i) { i == 0 ? esercizio.Stampa() : esercizio.AzzeraSessione(); }),
-      optOK(Rules::qualsiasiTasto(), &KeyTables::anyKey, [&esercizio](int) { esercizio.optOK_Conferma(); })
+      optOK(Rules::anyKey(), &KeyTables::anyKey, [&esercizio](int) { esercizio.optOK_Conferma(); })
 {
     const Def::Screen &def = Def::frmOperativo();
     setObjectName(QString::fromLatin1(def.name));
@@ -60,7 +60,7 @@ FrmOperativo::FrmOperativo(Esercizio &esercizio)
     connect(&esercizio, &Esercizio::keysChanged, this, &FrmOperativo::showKeys);
     connect(&esercizio, &Esercizio::framesChanged, this, &FrmOperativo::showFrames);
     connect(&esercizio, &Esercizio::focusMoved, this, &FrmOperativo::showFocus);
-    connect(&esercizio, &Esercizio::closeRequested, this, &FrmOperativo::Scarica);
+    connect(&esercizio, &Esercizio::closeRequested, this, &FrmOperativo::unload);
 
     client->installEventFilter(this);
     resizeClient(Twips::toPx(QSizeF(def.clientWidth, def.clientHeight)));
@@ -75,16 +75,16 @@ void FrmOperativo::resizeClient(QSize px)
 
 // ---------------------------------------------------------------- loading, resizing, closing
 
-void FrmOperativo::Carica()
+void FrmOperativo::load()
 {
-    if (m_caricato) {
+    if (m_loaded) {
         // Already open: only brought to the front, the session goes on.
         raise();
         activateWindow();
         return;
     }
     Form_Load();
-    m_caricato = true;
+    m_loaded = true;
     showMaximized();
     // Opened again in a window that kept its size, no resize arrives: the design layout that
     // Form_Load put back must still be brought to this size.
@@ -127,7 +127,7 @@ void FrmOperativo::PosizionaRiquadri()
     }
 }
 
-void FrmOperativo::Scarica()
+void FrmOperativo::unload()
 {
     close();
 }
@@ -135,9 +135,9 @@ void FrmOperativo::Scarica()
 void FrmOperativo::closeEvent(QCloseEvent *)
 {
     // Never refused; nothing is kept of the session but what outlives the window.
-    if (!m_caricato)
+    if (!m_loaded)
         return;
-    m_caricato = false;
+    m_loaded = false;
     emit closed();
 }
 

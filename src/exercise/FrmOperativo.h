@@ -22,9 +22,9 @@ public:
 
     // Loading opens a fresh session and shows the screen maximized; a loaded screen only
     // comes to the front.
-    void Carica();
-    void Scarica();
-    bool caricato() const { return m_caricato; }
+    void load();
+    void unload();
+    bool loaded() const { return m_loaded; }
 
     // The keypad's press flags: a held key acts once. This object lives as long as the program,
     // so they outlive the window, as the keypad's rules want: closing the screen and opening it
@@ -68,5 +68,5 @@ private:
     QAction *MnuStampaEsercizio = nullptr;
     QAction *mnuInfo = nullptr;
     QAction *mnuIstruzioni = nullptr;
-    bool m_caricato = false;
+    bool m_loaded = false;
 };

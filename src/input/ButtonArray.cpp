@@ -57,12 +57,12 @@ void ButtonArray::keyDown(int index, QKeyEvent *e)
 {
     const int code = KeyCode::of(e);
     // KeyDown: the array's key table, once per press while the flag guards it.
-    if (!(m_rules.bloccoTasto && *m_rules.bloccoTasto)) {
-        if (m_rules.bloccoTasto)
-            *m_rules.bloccoTasto = true;
+    if (!(m_rules.keyFlag && *m_rules.keyFlag)) {
+        if (m_rules.keyFlag)
+            *m_rules.keyFlag = true;
         const bool taken = act(index, m_keyTable(code));
-        if (!taken && m_rules.bloccoTasto)
-            *m_rules.bloccoTasto = false;
+        if (!taken && m_rules.keyFlag)
+            *m_rules.keyFlag = false;
     }
     // KeyPress: only the space character does anything, the scanning step.
     if (code == KeyCode::Space && !m_rules.everyKey) {
@@ -75,11 +75,11 @@ void ButtonArray::keyDown(int index, QKeyEvent *e)
 
 void ButtonArray::scan(int index)
 {
-    if (m_rules.bloccoSpazio && *m_rules.bloccoSpazio)
+    if (m_rules.spaceFlag && *m_rules.spaceFlag)
         return;
     scanStep(index);
-    if (m_rules.bloccoSpazio)
-        *m_rules.bloccoSpazio = true;
+    if (m_rules.spaceFlag)
+        *m_rules.spaceFlag = true;
 }
 
 int ButtonArray::nextInScan(int index) const
@@ -104,10 +104,10 @@ void ButtonArray::scanStep(int index) const
 
 void ButtonArray::clearFlags()
 {
-    if (m_rules.bloccoSpazio)
-        *m_rules.bloccoSpazio = false;
-    if (m_rules.bloccoTasto)
-        *m_rules.bloccoTasto = false;
+    if (m_rules.spaceFlag)
+        *m_rules.spaceFlag = false;
+    if (m_rules.keyFlag)
+        *m_rules.keyFlag = false;
 }
 
 void ButtonArray::keyUp(int, QKeyEvent *)

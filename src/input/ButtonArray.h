@@ -16,8 +16,8 @@ public:
         // Press flags make a held key act once: while one is set, the handler that sets it
         // does nothing until a key or mouse button is released over a button of the array.
         // Null where the array has none; they live in the screen that owns the array.
-        bool *bloccoSpazio = nullptr;
-        bool *bloccoTasto = nullptr;
+        bool *spaceFlag = nullptr;
+        bool *keyFlag = nullptr;
         bool scanSkipsDisabled = true;
         bool everyKey = false; // no key is kept from the array, Tab included
         bool focusColours = true; // the focus shows through BackColor
@@ -25,23 +25,23 @@ public:
 
         // The kinds of array the screens have.
         // Keypad, start screen, print screen: press flags.
-        static Rules guardate(bool *spazio, bool *tasto)
+        static Rules guarded(bool *space, bool *key)
         {
             Rules r;
-            r.bloccoSpazio = spazio;
-            r.bloccoTasto = tasto;
+            r.spaceFlag = space;
+            r.keyFlag = key;
             return r;
         }
         // A pair of choices on an overlay ("SI"/"NO", "Stampa"/"Ricomincia"): no press flags,
         // both always enabled.
-        static Rules coppia()
+        static Rules pair()
         {
             Rules r;
             r.scanSkipsDisabled = false;
             return r;
         }
         // The intervention's "OK": any key at all confirms it, and it keeps its own colour.
-        static Rules qualsiasiTasto()
+        static Rules anyKey()
         {
             Rules r;
             r.scanSkipsDisabled = false;
@@ -50,7 +50,7 @@ public:
             return r;
         }
         // The lone close button of an information screen, in its own colour.
-        static Rules pulsanteChiudi()
+        static Rules closeButton()
         {
             Rules r;
             r.focusColours = false;

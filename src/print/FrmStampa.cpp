@@ -160,7 +160,7 @@ private:
 
 FrmStampa::FrmStampa(PrintDialogs &dialogs, const PrintedWork &work, void (*beforeQtTexts)())
     : m_dialogs(dialogs), m_work(work),
-      optComando(ButtonArray::Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi),
+      optComando(ButtonArray::Rules::guarded(&BloccoSpazioComandi, &BloccoTastoComandi),
                  &KeyTables::printCommands, [this](int i) { EseguiComando(i); })
 {
     setObjectName(QStringLiteral("frmStampa"));

@@ -16,9 +16,9 @@
 using Rules = ButtonArray::Rules;
 
 FrmInizio::FrmInizio(int16_t &NumeroTabella)
-    : Option1(Rules::guardate(&BloccoSpazioTabelle, &BloccoTastoTabelle), &KeyTables::tables,
+    : Option1(Rules::guarded(&BloccoSpazioTabelle, &BloccoTastoTabelle), &KeyTables::tables,
               [this](int i) { ScegliTabella(i); }),
-      Option2(Rules::guardate(&BloccoSpazioComandi, &BloccoTastoComandi), &KeyTables::commands,
+      Option2(Rules::guarded(&BloccoSpazioComandi, &BloccoTastoComandi), &KeyTables::commands,
               [this](int i) { EseguiComando(i); }),
       NumeroTabella(NumeroTabella)
 {

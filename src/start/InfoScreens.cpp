@@ -52,7 +52,7 @@ QString TestoIstruzioni()
 
 InfoScreen::InfoScreen(const Def::Screen &def, QWidget *opener)
     : QDialog(opener, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      Command1(ButtonArray::Rules::pulsanteChiudi(), &KeyTables::closeButton, [this](int) { Command1_Click(); })
+      Command1(ButtonArray::Rules::closeButton(), &KeyTables::closeButton, [this](int) { Command1_Click(); })
 {
     setObjectName(QString::fromLatin1(def.name));
     setWindowTitle(QString::fromUtf8(def.caption));
