@@ -61,9 +61,9 @@ private slots:
         QFETCH(QString, script);
         QWidget w;
         std::vector<OptionButton *> b;
-        bool spazio = false, tasto = false;
+        bool spaceFlag = false, keyFlag = false;
         QStringList log;
-        ButtonArray a(kind == Pair ? Rules::pair() : kind == Ok ? Rules::anyKey() : Rules::guarded(&spazio, &tasto),
+        ButtonArray a(kind == Pair ? Rules::pair() : kind == Ok ? Rules::anyKey() : Rules::guarded(&spaceFlag, &keyFlag),
                       std::array{KeyTables::printCommands, KeyTables::helpOffer, KeyTables::anyKey}[size_t(kind)],
                       [&](int i) { log << QStringLiteral("C%1").arg(i); }, [&](int i) { log << QStringLiteral("O%1").arg(i); });
         for (int i = 0; i < 14; ++i)
@@ -88,7 +88,7 @@ private slots:
                 op == '-' ? T::release(k.key(), k.keyboardModifiers()) : T::press(k.key(), k.keyboardModifiers());
         }
         const auto focus = std::find(b.begin(), b.end(), QApplication::focusWidget()) - b.begin();
-        QTEST((log + QStringList{QStringLiteral("@%1").arg(focus), QString(spazio ? "S" : "-") + (tasto ? "T" : "-")}).join(' '), "end");
+        QTEST((log + QStringList{QStringLiteral("@%1").arg(focus), QString(spaceFlag ? "S" : "-") + (keyFlag ? "T" : "-")}).join(' '), "end");
         // The focus shows by colour, except on the OK, which keeps its own.
         for (OptionButton *o : b)
             QCOMPARE(T::colour(o), o->hasFocus() && kind != Ok ? Focus : Rest);
