@@ -16,21 +16,15 @@ private slots:
         QTest::addColumn<QString>("environment"); // QT_QPA_PLATFORM
         QTest::addColumn<QString>("expected");
         const char *rows[][3] = {
-            {"", "", "off"}, {"@", "", "1500"}, {"@=1,5", "", "1500"}, {"@=0.75", "", "750"}, {"@=,5", "", "500"},
-            {"@=10", "", "10000"}, {"@=4 @=5", "", "5000"}, {"@=0,4", "", "2 «0,4» non va bene"},
-            {"@=10,5", "", "2 «10,5» non va bene"}, {"@=", "", "2 «» non va bene"}, {"@=1e1", "", "2 «1e1»"},
-            {"@ 2", "", "2 vanno attaccati all'opzione con «=»: --scansione-automatica=2."},
-            {"@ .5", "", "2 --scansione-automatica=.5."}, {"@ 20", "", "2 «20» non va bene"},
-            {"--sconosciuta", "", "2 «--sconosciuta» non è un'opzione di Calcolino"},
+            {"", "", "off"}, {"@", "", "1500"}, {"@=0.75", "", "750"}, {"@=,5", "", "500"}, {"@=10", "", "10000"},
+            {"@=4 @=5", "", "5000"}, {"@=0,4", "", "2 «0,4» non va bene"}, {"@=", "", "2 «» non va bene"}, {"@=1e1", "", "2 «1e1»"},
+            {"@ 2", "", "2 vanno attaccati all'opzione con «=»: --scansione-automatica=2."}, {"@ 20", "", "2 «20» non va bene"},
             {"-title @=99", "", "off"}, {"--title=x @=3", "", "3000"}, {"-platform offscreen -reverse @=3", "", "3000"},
             {"-platform=wayland", "linuxfb", "off"}, {"", "wayland;xcb", "off"}, {"", "xcb:nograb", "off"},
-            {"-platform linuxfb", "", "2 «linuxfb» non è una piattaforma grafica"},
-            {"-platform vnc", "xcb", "2 «vnc»"}, {"", "eglfs", "2 «eglfs»"}, {"", "wayland;vnc", "2 «wayland;vnc»"},
-            {"-visual 99", "", "2 «-visual»"}, {"-plugin evdevmouse", "", "2 «-plugin»"},
-            {"--profilo=Marco @=2", "", "2000 Marco"}, {"--impostazioni --profilo=Anna", "", "off Anna +"},
-            {"--profilo Sara", "", "2 manca il nome del profilo: --profilo=NOME"}, {"--profilo=", "", "2 manca"},
-            {"-title --profilo", "", "off"}, {"--help", "", "0 --scansione-automatica[=SECONDI]"},
-            {"@=abc -h", "", "0 Uso: calcolino"}, {"-h", "", "0 --profilo=NOME"}};
+            {"-platform vnc", "xcb", "2 «vnc» non è una piattaforma grafica"}, {"", "wayland;vnc", "2 «wayland;vnc»"},
+            {"-plugin evdevmouse", "", "2 «-plugin»"}, {"--profilo=Marco @=2", "", "2000 Marco"},
+            {"--impostazioni --profilo=Anna", "", "off Anna +"}, {"--profilo Sara", "", "2 manca il nome del profilo: --profilo=NOME"},
+            {"--profilo=", "", "2 manca"}, {"@=abc -h", "", "0 --profilo=NOME"}};
         for (const auto &r : rows)
             QTest::addRow("%s | %s", r[0], r[1]) << QString(r[0]).replace("@", "--scansione-automatica") << r[1]
                                                  << QString::fromUtf8(r[2]);
