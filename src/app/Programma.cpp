@@ -137,6 +137,8 @@ void Programma::openPrintScreen(bool modal)
     QWidget *opener = QApplication::activeWindow();
     if (m_stampa && !m_stampa->isVisible())
         m_stampa = nullptr; // closed, and about to go
+    // Modal only from the menu item "Stampa esercizio", which the design never makes available:
+    // unreachable today, kept so that the item works as designed the day it is.
     if (m_stampa && modal) {
         // A modal one is made afresh; the one already open gives way.
         m_stampa->close();
@@ -173,6 +175,8 @@ void Programma::showAuthor(QWidget *opener)
     frmAutore->showModal();
 }
 
+// Unreachable as designed: only the exercise screen's "Istruzioni" opens it, and that item is
+// never available.
 void Programma::showInstructions(QWidget *opener)
 {
     InfoScreen::frmIstruzioni(opener)->showModal();
