@@ -102,7 +102,7 @@ private slots:
             {"", "Option1_: 0 1 2 3 4 5 6 7 8 9 10 0 1"}, {"8", "Option1_: 8 9 10 0"},
             {"+3 Space*", "Option2_: 0 1 2 0"}, // held, it confirms once
             {"open", "Option1_: 0 1 2 3 4 5 6 7 8 9 10 0 1"}, // not Invio, Nuova Tabella, Esco
-            {"open +5 Space", "Option1_: 5 6 7 8 9 10 11 0"}, // a digit typed: Invio too
+            {"open +5 Space", "Option1_: 11 0 1"}, // a digit typed by the switch: on to Invio
             {"open 5 Space +1 Space", "Option1_: 0 1 2"}, // "NO": try again
             {"+33-1 Space", "Option2_0 lit Tabella del 10"},
             {"+33 Space +1", "Option1_0 lit Tabella "}, // woken, on again

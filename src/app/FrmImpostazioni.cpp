@@ -36,7 +36,7 @@ QString seconds(int ms) { return QLocale(QLocale::Italian).toString(ms / 1000.0,
 }
 
 FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, QWidget *parent)
-    : QDialog(parent), m_programma(programma), m_settings(settings), m_scanPeriodMs(settings.scanPeriodMs())
+    : QDialog(parent), m_programma(programma), m_settings(settings)
 {
     setObjectName(QStringLiteral("frmImpostazioni"));
     setWindowTitle(QStringLiteral("Impostazioni di Calcolino"));
@@ -182,11 +182,7 @@ void FrmImpostazioni::refresh()
 
 void FrmImpostazioni::changed()
 {
-    // What the program already does changes at once; the rest is kept for when it does.
-    if (m_settings.scanPeriodMs() != m_scanPeriodMs) {
-        m_scanPeriodMs = m_settings.scanPeriodMs();
-        m_programma.setScanPeriod(m_scanPeriodMs);
-    }
+    m_programma.applySettings(m_settings);
     refresh();
     m_status->setText(m_settings.modified() ? QStringLiteral("Valgono da subito. \u00abSalva\u00bb le conserva per le "
                                                              "prossime volte.")

@@ -32,7 +32,6 @@ private:
 
     Programma &m_programma;
     Impostazioni &m_settings;
-    std::optional<int> m_scanPeriodMs; // as the program scans now
     bool m_refreshing = false;
     QComboBox *m_profiles;
     QLineEdit *m_newName;

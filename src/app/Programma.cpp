@@ -1,4 +1,5 @@
 #include "app/Programma.h"
+#include "app/Impostazioni.h"
 #include "app/Platform.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
@@ -51,16 +52,36 @@ FrmStampa *Programma::frmStampa() const { return m_stampa; }
 void Programma::setScanPeriod(std::optional<int> ms)
 {
     m_autoScan.reset();
+    m_scanPeriodMs = ms;
     if (ms) {
         if (!m_scanClock) {
             m_timer = std::make_unique<TimerClock>();
             m_scanClock = m_timer.get();
         }
-        m_autoScan = std::make_unique<AutoScan>(*ms, *m_scanClock);
+        m_scanTiming.periodMs = *ms;
+        m_autoScan = std::make_unique<AutoScan>(m_scanTiming, *m_scanClock);
         qApp->installEventFilter(m_autoScan.get());
     }
     // Installed (again) last, so it runs first: a held key is dropped before the scan sees it.
     qApp->installEventFilter(&m_heldKeys);
+}
+
+void Programma::setScanTiming(const AutoScan::Timing &t)
+{
+    m_scanTiming = t;
+    if (m_autoScan)
+        m_autoScan->setTiming(t);
+}
+
+void Programma::applySettings(const Impostazioni &settings)
+{
+    using I = Impostazioni;
+    AutoScan::Timing t = m_scanTiming;
+    t.firstPercent = settings.value(I::FirstItem);
+    t.rounds = settings.value(I::Rounds);
+    setScanTiming(t);
+    if (settings.scanPeriodMs() != m_scanPeriodMs) // a new scan only when it has to be
+        setScanPeriod(settings.scanPeriodMs());
 }
 
 void Programma::start()

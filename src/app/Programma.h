@@ -11,6 +11,7 @@
 #include <optional>
 
 class FrmInizio;
+class Impostazioni;
 class FrmOperativo;
 class FrmStampa;
 class InfoScreen;
@@ -31,6 +32,9 @@ public:
     void start();
     // Automatic scanning from now on, with this period; none: off.
     void setScanPeriod(std::optional<int> ms);
+    // The teacher's settings, from now on: the scan's timing.
+    void applySettings(const Impostazioni &settings);
+    void setScanTiming(const AutoScan::Timing &t);
 
     int16_t NumeroTabella = 0; // 0..10, written only by the table choice
 
@@ -55,6 +59,8 @@ private:
     ScanClock *m_scanClock;
     std::unique_ptr<ScanClock> m_timer; // the scan's, unless one was given
     std::unique_ptr<AutoScan> m_autoScan;
+    AutoScan::Timing m_scanTiming;
+    std::optional<int> m_scanPeriodMs;
     HeldKeys m_heldKeys;
     PrintDialogs *m_dialogs; // nullptr: the system's
     PrintDialogs m_systemDialogs;

@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
     Platform::displayFound();
     Platform::afterApplication(app);
     Programma programma(&Random::secondsSinceMidnight, nullptr, impostazioni.scanPeriodMs());
+    programma.applySettings(impostazioni);
     FrmImpostazioni::attach(programma, impostazioni);
     programma.start();
     if (opzioni.settingsAtStart)

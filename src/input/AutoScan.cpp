@@ -1,5 +1,7 @@
 #include "input/AutoScan.h"
 #include "input/ButtonArray.h"
+#include "input/Keypad.h"
+#include "input/PointerGuard.h"
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -19,7 +21,7 @@ void TimerClock::start(int ms, std::function<void()> elapsed)
     m_timer.start(ms);
 }
 
-AutoScan::AutoScan(int periodMs, ScanClock &clock) : m_periodMs(periodMs), m_clock(clock)
+AutoScan::AutoScan(Timing timing, ScanClock &clock) : m_timing(timing), m_clock(clock)
 {
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *) {
         if (!m_stepping)
@@ -46,7 +48,7 @@ void AutoScan::restart()
     }
     // Only buttons of an array are scanned: in Qt's dialogs and in a text field the scan waits.
     if (arrayOf(QApplication::focusWidget()))
-        m_clock.start(m_periodMs, [this] { elapsed(); });
+        startPeriod(true);
     else
         m_clock.stop();
 }
@@ -58,18 +60,18 @@ void AutoScan::elapsed()
     if (!array)
         return;
     if (QApplication::activePopupWidget()) { // a menu the teacher opened: the highlight stays
-        m_clock.start(m_periodMs, [this] { elapsed(); });
+        startPeriod(false);
         return;
     }
     const int from = static_cast<OptionButton *>(focus)->index();
-    // A round is as many steps as SPACE needs to come back to the same button. After three, the
-    // last button of the third round has had its whole period: the scan waits, and shows it by
+    // A round is as many steps as SPACE needs to come back to the same button. After the last
+    // round, its last button has had its whole period: the scan waits, and shows it by
     // taking the highlight off. A lone button in its own colour shows no highlight to take off,
     // and a press on it is always meant for it: there the scan never waits.
     int round = 1;
     for (int i = array->nextInScan(from); i != from && round < array->count(); i = array->nextInScan(i))
         ++round;
-    if (m_steps + 1 >= 3 * round && array->showsFocus()) {
+    if (m_steps + 1 >= m_timing.rounds * round && array->showsFocus()) {
         m_paused = true;
         m_pausedOn = static_cast<OptionButton *>(focus);
         array->showPaused(from, true);
@@ -79,7 +81,26 @@ void AutoScan::elapsed()
     array->scanStep(from);
     m_stepping = false;
     ++m_steps;
-    m_clock.start(m_periodMs, [this] { elapsed(); });
+    startPeriod(false);
+}
+
+void AutoScan::pressed(QObject *button)
+{
+    // A digit typed by the switch leaves only "Invio" to confirm the answer, as a digit key does:
+    // the highlight goes there, and a second digit is reached from there going round.
+    auto *digit = qobject_cast<OptionButton *>(button);
+    ButtonArray *array = arrayOf(button);
+    if (!m_timing.digitToInvio || !array || array->keyTable() != &KeyTables::keypad || !digit->hasFocus()
+        || digit->index() > 9 || array->count() <= Keypad::Invio)
+        return;
+    if (array->button(Keypad::Invio)->ownEnabled() && array->focus(Keypad::Invio))
+        PointerGuard::reached(array->button(Keypad::Invio));
+}
+
+void AutoScan::startPeriod(bool first)
+{
+    const int ms = first ? m_timing.periodMs * m_timing.firstPercent / 100 : m_timing.periodMs;
+    m_clock.start(ms, [this] { elapsed(); });
 }
 
 bool AutoScan::eventFilter(QObject *watched, QEvent *event)
@@ -102,6 +123,8 @@ bool AutoScan::eventFilter(QObject *watched, QEvent *event)
         // The switch confirms as Enter does, with Enter's rules and press flags.
         QKeyEvent enter(event->type(), Qt::Key_Return, key->modifiers(), QStringLiteral("\r"), key->isAutoRepeat());
         QCoreApplication::sendEvent(watched, &enter);
+        if (event->type() == QEvent::KeyPress)
+            pressed(watched);
         return true;
     }
     case QEvent::MouseButtonPress:

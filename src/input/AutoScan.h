@@ -30,13 +30,23 @@ private:
 // Automatic scanning, for a pupil who can work a single switch. Once per period the highlight moves
 // on, as SPACE moves it, in the array that has the focus; SPACE and Enter confirm the highlighted
 // button. Wherever the program puts the focus the scan starts again from there, a whole period
-// later. After three whole rounds without a press the scan waits, with no button highlighted; the
+// later, and that first button stays highlighted longer if the teacher asks so. After the set number
+// of whole rounds without a press the scan waits, with no button highlighted; the
 // next key only wakes it up (nothing was shown chosen), a mouse press on a button presses it. Installed on the application before the held-key filter, which therefore runs first
 // and drops a held key's repeats before the scan sees them.
 class AutoScan : public QObject {
 public:
-    AutoScan(int periodMs, ScanClock &clock);
+    // How the scan adapts to the pupil; the defaults are the program's own.
+    struct Timing {
+        int periodMs = 1500;
+        int firstPercent = 100; // the first button after the program moved the highlight stays longer
+        int rounds = 3;         // whole rounds without a press before the scan waits
+        bool digitToInvio = true; // a digit pressed by the switch sends the highlight to "Invio"
+    };
+    AutoScan(Timing timing, ScanClock &clock);
     ~AutoScan() override;
+    // From the next period on.
+    void setTiming(const Timing &timing) { m_timing = timing; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,7 +55,9 @@ private:
     void restart();
     void elapsed();
     static ButtonArray *arrayOf(QObject *o);
-    int m_periodMs;
+    void startPeriod(bool first);
+    void pressed(QObject *button); // the switch has just pressed this button
+    Timing m_timing;
     ScanClock &m_clock;
     int m_steps = 0; // since the last press or move of the program's
     bool m_paused = false;

@@ -82,6 +82,7 @@ public:
     // looks chosen, so nobody expects the next press to act on one.
     void showPaused(int index, bool paused);
     bool showsFocus() const { return m_rules.focusColours; }
+    KeyTable keyTable() const { return m_keyTable; }
 
     // ButtonEvents
     void gotFocus(int index) override;

@@ -1,0 +1,116 @@
+// The switch adapted to the pupil, on the real screens with clocks moved on by hand: the scan's
+// timing and one-switch answers.
+#include "TestSupport.h"
+#include "exercise/FrmOperativo.h"
+#include "screens/ScreenDef.h"
+#include "screens/Twips.h"
+#include "start/FrmInizio.h"
+#include <QApplication>
+
+namespace {
+const int Period = 1000;
+
+struct Clock : ScanClock { // as in the scan's own test: a millisecond at a time
+    int left = -1;
+    std::function<void()> elapsed;
+    void start(int ms, std::function<void()> f) override { left = ms, elapsed = std::move(f); }
+    void stop() override { left = -1; }
+    void advance(int ms) { for (; ms > 0 && left > 0; --ms) if (--left == 0) std::function<void()>{elapsed}(); }
+};
+
+void key(QEvent::Type type, Qt::Key k) // to the window, as the keyboard sends it
+{
+    QKeyEvent e(type, k, {}, k == Qt::Key_Space ? " " : QString(QChar(k)));
+    QApplication::sendEvent(QApplication::focusWidget()->window()->windowHandle(), &e);
+}
+void tap(Qt::Key k) { key(QEvent::KeyPress, k), key(QEvent::KeyRelease, k); }
+bool lit() { return T::colour(QApplication::focusWidget()) == Def::color(Def::Focus); }
+}
+
+class TstSensore : public QObject {
+    Q_OBJECT
+    Clock clock;
+    std::unique_ptr<Programma> p;
+
+    void start(const AutoScan::Timing &t)
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        p = std::make_unique<Programma>([] { return 4321.25; }, nullptr, t.periodMs, &clock);
+        p->setScanTiming(t);
+        p->frmInizio().show();
+        p->frmInizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
+        T::activate(&p->frmInizio());
+    }
+
+private slots:
+    void cleanup()
+    {
+        p.reset();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+    }
+
+    // The first button after the program moved the highlight (the screen shown, a key naming a
+    // table) stays `first` times the period, the others one period; after `rounds` rounds of the
+    // eleven tables the highlight goes off.
+    void timing_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("as designed") << 100 << 3;
+        QTest::newRow("3x, one round") << 300 << 1;
+        QTest::newRow("1.5x, ten rounds") << 150 << 10;
+    }
+    void timing()
+    {
+        QFETCH(int, first);
+        QFETCH(int, rounds);
+        start({Period, first, rounds, true});
+        for (const char *name : {"Option1_0", "Option1_5"}) {
+            if (name[8] == '5')
+                tap(Qt::Key_5);
+            QCOMPARE(T::focusName(), QString(name));
+            clock.advance(Period * first / 100 - 1);
+            QCOMPARE(T::focusName(), QString(name));
+            clock.advance(1);
+            QVERIFY(T::focusName() != QString(name));
+            clock.advance(Period - 1);
+            QVERIFY(T::focusName() != QString(name));
+        }
+        clock.advance((rounds * 11 - 2) * Period); // to the end of the last round's last button
+        QVERIFY(lit());
+        clock.advance(1);
+        QVERIFY(!lit());
+    }
+
+    // One whole sheet of the table of 7 answered with the switch alone, pressed as soon as the
+    // highlight reaches the next digit or "Invio": the steps the pupil waits, with a digit
+    // sending the highlight to "Invio" and with the highlight staying on it.
+    void fewerSteps()
+    {
+        int steps[2] = {};
+        for (const bool toInvio : {false, true}) {
+            start({Period, 100, 3, toInvio});
+            QTest::mouseClick(T::btn("FrmInizio", "Option1_7"), Qt::LeftButton);
+            QTest::mouseClick(T::btn("FrmInizio", "Option2_0"), Qt::LeftButton);
+            T::activate(p->frmOperativo());
+            while (p->esercizio().session().RigheFatte < 10 && steps[toInvio] < 2000) {
+                const Esercizio::Session &s = p->esercizio().session();
+                const QString want = QString::number(T::expected(s.RigaCorrente)), typed = s.Risposta.trimmed();
+                const QString next = typed.size() < want.size() ? want.at(typed.size()) : QStringLiteral("11");
+                QVERIFY(clock.left > 0);
+                if (T::focusName() == "Option1_" + next)
+                    tap(Qt::Key_Space);
+                else
+                    clock.advance(clock.left), ++steps[toInvio];
+            }
+            cleanup();
+        }
+        qInfo("Steps for a sheet of the table of 7: %d before, %d now", steps[0], steps[1]);
+        QVERIFY2(steps[1] <= steps[0] * 7 / 10, qPrintable(QString("%1 -> %2").arg(steps[0]).arg(steps[1])));
+    }
+
+};
+
+QTEST_MAIN(TstSensore)
+#include "tst_sensore.moc"
