@@ -1,5 +1,5 @@
 // The switch adapted to the pupil, on the real screens with clocks moved on by hand: the scan's
-// timing and one-switch answers.
+// timing, one-switch answers and the presses' timing.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/ScreenDef.h"
@@ -108,6 +108,52 @@ private slots:
         }
         qInfo("Steps for a sheet of the table of 7: %d before, %d now", steps[0], steps[1]);
         QVERIFY2(steps[1] <= steps[0] * 7 / 10, qPrintable(QString("%1 -> %2").arg(steps[0]).arg(steps[1])));
+    }
+
+    // Presses of "1" on the keypad, each "start+length" ms on the presses' clock, by key and by
+    // mouse button: how many digits they typed.
+    void pressTimes_data()
+    {
+        QTest::addColumn<int>("acceptance");
+        QTest::addColumn<int>("ignore");
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<int>("typed");
+        QTest::newRow("300: 150 ms does nothing") << 300 << 0 << "0+150" << 0;
+        QTest::newRow("300: 350 ms acts") << 300 << 0 << "0+350" << 1;
+        QTest::newRow("300: two short ones are no long one") << 300 << 0 << "0+150 160+150" << 0;
+        QTest::newRow("ignore 500: 200 ms later ignored") << 0 << 500 << "0+50 200+50" << 1;
+        QTest::newRow("ignore 500: 600 ms later acts") << 0 << 500 << "0+50 600+50" << 2;
+        QTest::newRow("both: from when it acted") << 300 << 500 << "0+350 400+350 1300+350" << 2;
+    }
+    void pressTimes()
+    {
+        QFETCH(int, acceptance);
+        QFETCH(int, ignore);
+        QFETCH(QString, presses);
+        QFETCH(int, typed);
+        for (const bool mouse : {false, true}) {
+            T::Program program;
+            qint64 now = 0;
+            program.open(7);
+            program->pressTiming().setClock([&now] { return now; });
+            program->pressTiming().setTimes(acceptance, ignore);
+            QWindow *window = program.operativo().windowHandle();
+            const QPoint at = T::key(1)->mapTo(T::key(1)->window(), T::key(1)->rect().center());
+            for (const QString &press : presses.split(' ')) {
+                for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                    now = press.section('+', 0, 0).toInt() + (type == QEvent::KeyRelease ? press.section('+', 1).toInt() : 0);
+                    QKeyEvent key(type, Qt::Key_1, {}, "1");
+                    if (!mouse)
+                        QApplication::sendEvent(window, &key);
+                    else if (type == QEvent::KeyPress)
+                        QTest::mousePress(window, Qt::MiddleButton, {}, at);
+                    else
+                        QTest::mouseRelease(window, Qt::MiddleButton, {}, at);
+                    QCoreApplication::sendPostedEvents();
+                }
+            }
+            QCOMPARE(program.session().Risposta.trimmed().size(), typed);
+        }
     }
 
 };

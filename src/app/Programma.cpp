@@ -62,8 +62,10 @@ void Programma::setScanPeriod(std::optional<int> ms)
         m_autoScan = std::make_unique<AutoScan>(m_scanTiming, *m_scanClock);
         qApp->installEventFilter(m_autoScan.get());
     }
-    // Installed (again) last, so it runs first: a held key is dropped before the scan sees it.
+    // Installed (again) last, so they run first: a press too short or too soon goes before the
+    // held-key filter sees it, a held key is dropped before the scan sees it.
     qApp->installEventFilter(&m_heldKeys);
+    qApp->installEventFilter(&m_pressTiming);
 }
 
 void Programma::setScanTiming(const AutoScan::Timing &t)
@@ -80,6 +82,7 @@ void Programma::applySettings(const Impostazioni &settings)
     t.firstPercent = settings.value(I::FirstItem);
     t.rounds = settings.value(I::Rounds);
     setScanTiming(t);
+    m_pressTiming.setTimes(settings.value(I::Acceptance), settings.value(I::RepeatIgnore));
     if (settings.scanPeriodMs() != m_scanPeriodMs) // a new scan only when it has to be
         setScanPeriod(settings.scanPeriodMs());
 }

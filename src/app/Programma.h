@@ -2,6 +2,7 @@
 #include "exercise/Esercizio.h"
 #include "input/AutoScan.h"
 #include "input/HeldKeys.h"
+#include "input/PressTiming.h"
 #include "print/PrintDialogs.h"
 #include <QDateTime>
 #include <QObject>
@@ -32,9 +33,10 @@ public:
     void start();
     // Automatic scanning from now on, with this period; none: off.
     void setScanPeriod(std::optional<int> ms);
-    // The teacher's settings, from now on: the scan's timing.
+    // The teacher's settings, from now on: the scan's timing and the presses'.
     void applySettings(const Impostazioni &settings);
     void setScanTiming(const AutoScan::Timing &t);
+    PressTiming &pressTiming() { return m_pressTiming; }
 
     int16_t NumeroTabella = 0; // 0..10, written only by the table choice
 
@@ -62,6 +64,7 @@ private:
     AutoScan::Timing m_scanTiming;
     std::optional<int> m_scanPeriodMs;
     HeldKeys m_heldKeys;
+    PressTiming m_pressTiming;
     PrintDialogs *m_dialogs; // nullptr: the system's
     PrintDialogs m_systemDialogs;
     Random m_random;
