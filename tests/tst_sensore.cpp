@@ -1,11 +1,12 @@
 // The switch adapted to the pupil, on the real screens with clocks moved on by hand: the scan's
-// timing, one-switch answers and the presses' timing.
+// timing, one-switch answers, the presses' timing and the highlight's border.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/ScreenDef.h"
 #include "screens/Twips.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
+#include <cmath>
 
 namespace {
 const int Period = 1000;
@@ -24,6 +25,16 @@ void key(QEvent::Type type, Qt::Key k) // to the window, as the keyboard sends i
     QApplication::sendEvent(QApplication::focusWidget()->window()->windowHandle(), &e);
 }
 void tap(Qt::Key k) { key(QEvent::KeyPress, k), key(QEvent::KeyRelease, k); }
+double luminance(QColor c) // WCAG's relative luminance
+{
+    const auto f = [](int v) { return v / 255.0 <= 0.03928 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+    return 0.2126 * f(c.red()) + 0.7152 * f(c.green()) + 0.0722 * f(c.blue());
+}
+double contrast(QColor a, QColor b)
+{
+    const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
+    return std::max(x, y) / std::min(x, y);
+}
 bool lit() { return T::colour(QApplication::focusWidget()) == Def::color(Def::Focus); }
 }
 
@@ -156,6 +167,39 @@ private slots:
         }
     }
 
+    // The highlighted key as the window shows it: with the border asked for, a band of one colour
+    // all round, at least 4 px at full HD and narrower in a smaller window, in 3:1 contrast with
+    // the button's colour inside it and the screen's around it; with the design's colour alone,
+    // none.
+    void border()
+    {
+        T::Program program;
+        FrmOperativo &op = program.open(7);
+        int widths[2] = {};
+        for (const int border : {0, 1, 1}) {
+            OptionButton::setHighlightBorder(border);
+            const bool full = widths[0] > 0;
+            if (full)
+                op.resizeClient(QSize(1920, 1080));
+            QWidget *key = QApplication::focusWidget();
+            const QRect at = key->geometry().translated(key->parentWidget()->mapTo(&op, QPoint()));
+            const QImage img = T::seen(&op);
+            const QColor edge = img.pixelColor(at.left(), at.center().y());
+            int w = 0;
+            while (w < at.width() / 2 && img.pixelColor(at.left() + w, at.center().y()) == edge
+                   && img.pixelColor(at.center().x(), at.bottom() - w) == edge)
+                ++w;
+            if (!border) {
+                QVERIFY(w <= 1); // the design's one-pixel edge
+                continue;
+            }
+            widths[full] = w;
+            QVERIFY2(contrast(edge, img.pixelColor(at.left() + w + 1, at.center().y())) >= 3, "against the button");
+            QVERIFY2(contrast(edge, img.pixelColor(at.left() - 2, at.center().y())) >= 3, "against the screen");
+        }
+        OptionButton::setHighlightBorder(false);
+        QVERIFY2(widths[1] >= 4 && widths[0] < widths[1], qPrintable(QString("%1 %2").arg(widths[0]).arg(widths[1])));
+    }
 };
 
 QTEST_MAIN(TstSensore)

@@ -113,8 +113,7 @@ FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, Q
     m_override = line("lblRigaDiComando");
     form->addRow(m_override);
     auto *notYet = line("lblNonAncora");
-    notYet->setText(QStringLiteral("Per ora il programma usa la scansione automatica e il suo periodo; le altre "
-                                   "impostazioni vengono gi\u00e0 conservate nel profilo."));
+    notYet->setText(QStringLiteral("Per ora la scansione inversa viene soltanto conservata nel profilo."));
     form->addRow(notYet);
     m_status = line("lblStato");
     form->addRow(m_status);

@@ -3,6 +3,7 @@
 #include "app/Platform.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
+#include "screens/Controls.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
 #include <QApplication>
@@ -83,6 +84,7 @@ void Programma::applySettings(const Impostazioni &settings)
     t.rounds = settings.value(I::Rounds);
     setScanTiming(t);
     m_pressTiming.setTimes(settings.value(I::Acceptance), settings.value(I::RepeatIgnore));
+    OptionButton::setHighlightBorder(settings.value(I::Highlight) == 1);
     if (settings.scanPeriodMs() != m_scanPeriodMs) // a new scan only when it has to be
         setScanPeriod(settings.scanPeriodMs());
 }

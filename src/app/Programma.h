@@ -33,7 +33,7 @@ public:
     void start();
     // Automatic scanning from now on, with this period; none: off.
     void setScanPeriod(std::optional<int> ms);
-    // The teacher's settings, from now on: the scan's timing and the presses'.
+    // The teacher's settings, from now on: the scan's timing, the presses' and the highlight.
     void applySettings(const Impostazioni &settings);
     void setScanTiming(const AutoScan::Timing &t);
     PressTiming &pressTiming() { return m_pressTiming; }

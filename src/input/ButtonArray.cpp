@@ -37,20 +37,26 @@ bool ButtonArray::focus(int i) const
 void ButtonArray::gotFocus(int index)
 {
     // The focus shows by colour alone.
-    if (m_rules.focusColours)
+    if (m_rules.focusColours) {
         m_buttons[size_t(index)]->setBackColor(Def::color(Def::Focus));
+        m_buttons[size_t(index)]->setHighlighted(true);
+    }
 }
 
 void ButtonArray::showPaused(int index, bool paused)
 {
-    if (m_rules.focusColours && m_buttons.at(size_t(index))->hasFocus())
+    if (m_rules.focusColours && m_buttons.at(size_t(index))->hasFocus()) {
         m_buttons[size_t(index)]->setBackColor(Def::color(paused ? Def::Rest : Def::Focus));
+        m_buttons[size_t(index)]->setHighlighted(!paused);
+    }
 }
 
 void ButtonArray::lostFocus(int index)
 {
-    if (m_rules.focusColours)
+    if (m_rules.focusColours) {
         m_buttons[size_t(index)]->setBackColor(Def::color(Def::Rest));
+        m_buttons[size_t(index)]->setHighlighted(false);
+    }
 }
 
 void ButtonArray::keyDown(int index, QKeyEvent *e)

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QtMath>
 #include <QPainter>
 
 namespace {
@@ -123,6 +124,31 @@ bool OptionButton::event(QEvent *e)
     return QAbstractButton::event(e);
 }
 
+// Navy on the focus colour and on the screens' background: about 10:1 and 12:1, well over the 3:1
+// a pupil with low vision needs to tell a border.
+const QColor OptionButton::HighlightBorder(0, 0, 128);
+bool OptionButton::s_border = false;
+
+void OptionButton::setHighlighted(bool h)
+{
+    m_highlighted = h;
+    update();
+}
+
+void OptionButton::setHighlightBorder(bool on)
+{
+    s_border = on;
+    for (QWidget *w : QApplication::allWidgets())
+        if (auto *b = qobject_cast<OptionButton *>(w); b && b->m_highlighted)
+            b->update();
+}
+
+int OptionButton::highlightBorderWidth(const QWidget *window)
+{
+    // 4 px on a full-HD screen, in proportion on a window of any other height.
+    return qMax(2, qCeil(4.0 * window->height() / 1080));
+}
+
 void OptionButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -138,6 +164,13 @@ void OptionButton::paintEvent(QPaintEvent *)
     };
     edge(r.adjusted(0, 0, -1, -1), White, Black);
     edge(r.adjusted(1, 1, -2, -2), Light, Grey);
+    if (s_border && m_highlighted) {
+        const int w = highlightBorderWidth(window());
+        p.fillRect(0, 0, r.width(), w, HighlightBorder);
+        p.fillRect(0, r.height() - w, r.width(), w, HighlightBorder);
+        p.fillRect(0, 0, w, r.height(), HighlightBorder);
+        p.fillRect(r.width() - w, 0, w, r.height(), HighlightBorder);
+    }
 
     const QRect t = r.adjusted(3, 3, -3, -3);
     const int align = Qt::AlignCenter | Qt::TextWordWrap;

@@ -63,6 +63,12 @@ public:
     void setForeColor(const QColor &c);
     bool ownEnabled() const { return !testAttribute(Qt::WA_Disabled); }
     QSize sizeHint() const override { return size(); }
+    // Shown as the one the pupil would choose now: in the focus colour, and with the border if
+    // the teacher asked for it, on every screen.
+    void setHighlighted(bool h);
+    static void setHighlightBorder(bool on);
+    static int highlightBorderWidth(const QWidget *window);
+    static const QColor HighlightBorder;
 protected:
     bool event(QEvent *e) override;
     void paintEvent(QPaintEvent *) override;
@@ -80,6 +86,8 @@ private:
     ButtonEvents *m_events = nullptr;
     int m_index = 0;
     QColor m_back, m_fore;
+    bool m_highlighted = false;
+    static bool s_border;
 };
 
 // A panel that holds other controls, with or without the etched frame border.
