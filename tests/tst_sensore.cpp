@@ -1,11 +1,16 @@
 // The switch adapted to the pupil, on the real screens with clocks moved on by hand: the scan's
 // timing, one-switch answers, the presses' timing and the highlight's border.
 #include "TestSupport.h"
+#include "app/FrmImpostazioni.h"
+#include "app/Impostazioni.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/ScreenDef.h"
 #include "screens/Twips.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QTemporaryDir>
 #include <cmath>
 
 namespace {
@@ -94,6 +99,26 @@ private slots:
         QVERIFY(!lit());
     }
 
+    // Inverse scanning: the highlight waits until the switch goes down, moves while it is held,
+    // and its release presses the highlighted table.
+    void inverse()
+    {
+        start({Period, 200, 1, true, true});
+        clock.advance(50 * Period);
+        QCOMPARE(T::focusName(), QString("Option1_0"));
+        key(QEvent::KeyPress, Qt::Key_Space);
+        clock.advance(2 * Period - 1);
+        QCOMPARE(T::focusName(), QString("Option1_0"));
+        clock.advance(1 + 12 * Period); // round and round: it never pauses while held
+        QCOMPARE(T::focusName(), QString("Option1_2"));
+        QVERIFY(lit());
+        QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella "));
+        key(QEvent::KeyRelease, Qt::Key_Space);
+        QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella del 2"));
+        clock.advance(5 * Period);
+        QCOMPARE(T::focusName(), QString("Option2_0"));
+    }
+
     // One whole sheet of the table of 7 answered with the switch alone, pressed as soon as the
     // highlight reaches the next digit or "Invio": the steps the pupil waits, with a digit
     // sending the highlight to "Invio" and with the highlight staying on it.
@@ -165,6 +190,25 @@ private slots:
             }
             QCOMPARE(program.session().Risposta.trimmed().size(), typed);
         }
+    }
+
+    // What the teacher changes on the settings screen holds at once, before any "Salva".
+    void fromTheSettingsScreen()
+    {
+        QTemporaryDir dir;
+        Impostazioni settings(dir.filePath("profili.json"));
+        T::Program program;
+        FrmImpostazioni *f = FrmImpostazioni::open(*program, settings);
+        f->findChild<QComboBox *>("evidenziazione")->setCurrentIndex(1);
+        f->findChild<QDoubleSpinBox *>("accettazione_ms")->setValue(2);
+        f->close();
+        T::activate(&program.inizio());
+        const QImage lit = T::shot(QApplication::focusWidget());
+        QCOMPARE(lit.pixelColor(1, lit.height() / 2), OptionButton::HighlightBorder);
+        QWidget *five = T::btn("FrmInizio", "Option1_5"); // clicked at the window, far quicker than 2 s
+        QTest::mouseClick(five->window()->windowHandle(), Qt::LeftButton, {}, five->mapTo(five->window(), QPoint(5, 5)));
+        QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella "));
+        OptionButton::setHighlightBorder(false);
     }
 
     // The highlighted key as the window shows it: with the border asked for, a band of one colour

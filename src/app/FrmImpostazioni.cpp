@@ -112,9 +112,6 @@ FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, Q
     }
     m_override = line("lblRigaDiComando");
     form->addRow(m_override);
-    auto *notYet = line("lblNonAncora");
-    notYet->setText(QStringLiteral("Per ora la scansione inversa viene soltanto conservata nel profilo."));
-    form->addRow(notYet);
     m_status = line("lblStato");
     form->addRow(m_status);
     auto *saveButton = button("cmdSalva", QStringLiteral("Salva"));

@@ -20,7 +20,7 @@ const Impostazioni::Info Infos[Impostazioni::Count] = {
     {"giri", "Giri senza pressioni prima della pausa", Impostazioni::Number, 1, 10, 3},
     {"accettazione_ms", "Tempo di accettazione (0 = nessuno)", Impostazioni::Milliseconds, 0, 2000, 0},
     {"ignora_ms", "Dopo una pressione, ignora le altre per (0 = mai)", Impostazioni::Milliseconds, 0, 2000, 0},
-    {"scansione_inversa", "Scansione inversa (si muove finch\u00e9 il sensore \u00e8 premuto)", Impostazioni::OnOff, 0, 1, 0},
+    {"scansione_inversa", "Scansione inversa (con la scansione automatica: si muove finch\u00e9 il sensore \u00e8 premuto)", Impostazioni::OnOff, 0, 1, 0},
     {"evidenziazione", "Evidenziazione", Impostazioni::Choice, 0, 1, 0},
 };
 const QString FirstProfile = QStringLiteral("Predefinito");

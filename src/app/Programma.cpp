@@ -82,6 +82,7 @@ void Programma::applySettings(const Impostazioni &settings)
     AutoScan::Timing t = m_scanTiming;
     t.firstPercent = settings.value(I::FirstItem);
     t.rounds = settings.value(I::Rounds);
+    t.inverse = settings.value(I::InverseScanning) != 0;
     setScanTiming(t);
     m_pressTiming.setTimes(settings.value(I::Acceptance), settings.value(I::RepeatIgnore));
     OptionButton::setHighlightBorder(settings.value(I::Highlight) == 1);

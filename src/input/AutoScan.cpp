@@ -32,6 +32,16 @@ AutoScan::AutoScan(Timing timing, ScanClock &clock) : m_timing(timing), m_clock(
 
 AutoScan::~AutoScan() { m_clock.stop(); }
 
+void AutoScan::setTiming(const Timing &timing)
+{
+    const bool again = timing.inverse != m_timing.inverse;
+    m_timing = timing;
+    if (again) {
+        m_held = false;
+        restart();
+    }
+}
+
 ButtonArray *AutoScan::arrayOf(QObject *o)
 {
     auto *button = qobject_cast<OptionButton *>(o);
@@ -47,7 +57,8 @@ void AutoScan::restart()
             array->showPaused(m_pausedOn->index(), false);
     }
     // Only buttons of an array are scanned: in Qt's dialogs and in a text field the scan waits.
-    if (arrayOf(QApplication::focusWidget()))
+    // In inverse scanning the highlight moves only while the switch is held.
+    if (arrayOf(QApplication::focusWidget()) && (!m_timing.inverse || m_held))
         startPeriod(true);
     else
         m_clock.stop();
@@ -71,7 +82,7 @@ void AutoScan::elapsed()
     int round = 1;
     for (int i = array->nextInScan(from); i != from && round < array->count(); i = array->nextInScan(i))
         ++round;
-    if (m_steps + 1 >= m_timing.rounds * round && array->showsFocus()) {
+    if (!m_timing.inverse && m_steps + 1 >= m_timing.rounds * round && array->showsFocus()) {
         m_paused = true;
         m_pausedOn = static_cast<OptionButton *>(focus);
         array->showPaused(from, true);
@@ -112,6 +123,22 @@ bool AutoScan::eventFilter(QObject *watched, QEvent *event)
         if (!arrayOf(watched))
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
+        if (m_timing.inverse && key->key() == Qt::Key_Space && !key->isAutoRepeat()) {
+            // The switch held moves the highlight, from a whole period after it went down; let
+            // go, it presses the button highlighted then.
+            m_held = event->type() == QEvent::KeyPress;
+            restart();
+            const QPointer<QObject> target = watched;
+            if (!m_held) {
+                QKeyEvent down(QEvent::KeyPress, Qt::Key_Return, key->modifiers(), QStringLiteral("\r"));
+                QCoreApplication::sendEvent(target, &down);
+                pressed(target);
+                QKeyEvent up(QEvent::KeyRelease, Qt::Key_Return, key->modifiers(), QStringLiteral("\r"));
+                if (target)
+                    QCoreApplication::sendEvent(target, &up);
+            }
+            return true;
+        }
         if (event->type() == QEvent::KeyPress) {
             const bool wakingUp = m_paused;
             restart();

@@ -42,11 +42,12 @@ public:
         int firstPercent = 100; // the first button after the program moved the highlight stays longer
         int rounds = 3;         // whole rounds without a press before the scan waits
         bool digitToInvio = true; // a digit pressed by the switch sends the highlight to "Invio"
+        bool inverse = false; // the highlight moves only while the switch is held; its release presses
     };
     AutoScan(Timing timing, ScanClock &clock);
     ~AutoScan() override;
-    // From the next period on.
-    void setTiming(const Timing &timing) { m_timing = timing; }
+    // From the next period on; a change to inverse scanning or back starts the scan again.
+    void setTiming(const Timing &timing);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,4 +64,5 @@ private:
     bool m_paused = false;
     QPointer<OptionButton> m_pausedOn; // the button the highlight was taken off
     bool m_stepping = false; // the focus moves by the scan's own step
+    bool m_held = false; // inverse scanning: the switch is down
 };
