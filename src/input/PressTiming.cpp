@@ -35,13 +35,20 @@ bool PressTiming::eventFilter(QObject *watched, QEvent *event)
 }
 
 namespace {
-// The pupil's screens, those with buttons of ours. The teacher's settings screen and Qt's dialogs
-// take keys and clicks as they come.
-bool pupils(QObject *window)
+// A press for one of the pupil's buttons: a key while one has the focus, a mouse button over one.
+// Text fields (the pupil's name on the print screen), the teacher's settings screen and Qt's
+// dialogs take presses as they come.
+bool forPupilsButton(QObject *window, QEvent *event)
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->windowHandle() == window)
-            return w->findChild<OptionButton *>() != nullptr;
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        return qobject_cast<OptionButton *>(QApplication::focusWidget());
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->windowHandle() != window)
+            continue;
+        for (QWidget *at = w->childAt(static_cast<QMouseEvent *>(event)->position().toPoint()); at; at = at->parentWidget())
+            if (qobject_cast<OptionButton *>(at))
+                return true;
+    }
     return false;
 }
 }
@@ -70,9 +77,9 @@ bool PressTiming::filter(QObject *window, QEvent *event)
         break;
     default: return false;
     }
-    if (!pupils(window))
-        return false;
     const bool waiting = m_down.contains(id) || m_ignored.contains(id);
+    if (!waiting && !forPupilsButton(window, event))
+        return false;
     if (repeat) // a held key's repeats and a double click's second report: as their press went
         return waiting || (m_acceptanceMs && press);
     const qint64 now = m_now();

@@ -1,18 +1,17 @@
 #pragma once
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <functional>
 #include <memory>
 
-// The teacher's times for a pupil whose hand trembles or jerks: a key or mouse button must stay
-// down at least the acceptance time to act, and after a press has acted the presses within the
-// ignore time do nothing. Set on the application after the held-key filter, so that it runs
-// before it and before the scan, and sees each key and mouse button once, at its window. A press
-// held long enough acts at its release: the press is posted then, followed by its release, both as
-// the window system would send them; a shorter one is dropped with its release and leaves nothing
-// behind.
+// The teacher's times for a pupil whose hand trembles or jerks, on the pupil's buttons: a key or
+// mouse button must stay down at least the acceptance time to act, and after a press has acted
+// the presses within the ignore time do nothing. Set on the application after the held-key filter,
+// so that it runs before it and before the scan, and sees each key and mouse button once, at its
+// window. A press held long enough acts at its release: the press is posted then, followed by its
+// release, both as the window system would send them; a shorter one is dropped with its release
+// and leaves nothing behind.
 class PressTiming : public QObject {
 public:
     using Now = std::function<qint64()>; // milliseconds, from any origin
