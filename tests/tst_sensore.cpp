@@ -1,5 +1,5 @@
 // The switch adapted to the pupil, on the real screens with clocks moved on by hand: the scan's
-// timing, one-switch answers, the presses' timing and the highlight's border.
+// timing, one-switch answers, the presses' timing, and the settings screen's highlight.
 #include "TestSupport.h"
 #include "app/FrmImpostazioni.h"
 #include "app/Impostazioni.h"
@@ -8,14 +8,10 @@
 #include "screens/Twips.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QTemporaryDir>
 #include <cmath>
 
 namespace {
-const int Period = 1000;
-
 struct Clock : ScanClock { // as in the scan's own test: a millisecond at a time
     int left = -1;
     std::function<void()> elapsed;
@@ -23,34 +19,26 @@ struct Clock : ScanClock { // as in the scan's own test: a millisecond at a time
     void stop() override { left = -1; }
     void advance(int ms) { for (; ms > 0 && left > 0; --ms) if (--left == 0) std::function<void()>{elapsed}(); }
 };
-
-void key(QEvent::Type type, Qt::Key k) // to the window, as the keyboard sends it
+void key(QEvent::Type type, Qt::Key k, QWindow *to = nullptr) // at the window, as the keyboard sends it
 {
-    QKeyEvent e(type, k, {}, k == Qt::Key_Space ? " " : QString(QChar(k)));
-    QApplication::sendEvent(QApplication::focusWidget()->window()->windowHandle(), &e);
+    QKeyEvent e(type, k, {}, QString(QChar(k)));
+    QApplication::sendEvent(to ? to : QApplication::focusWidget()->window()->windowHandle(), &e);
 }
-void tap(Qt::Key k) { key(QEvent::KeyPress, k), key(QEvent::KeyRelease, k); }
-double luminance(QColor c) // WCAG's relative luminance
+double luminance(QColor c) // WCAG's, plus its 0.05
 {
-    const auto f = [](int v) { return v / 255.0 <= 0.03928 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
-    return 0.2126 * f(c.red()) + 0.7152 * f(c.green()) + 0.0722 * f(c.blue());
+    const auto f = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * f(c.redF()) + 0.7152 * f(c.greenF()) + 0.0722 * f(c.blueF()) + 0.05;
 }
-double contrast(QColor a, QColor b)
-{
-    const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
-    return std::max(x, y) / std::min(x, y);
-}
-bool lit() { return T::colour(QApplication::focusWidget()) == Def::color(Def::Focus); }
 }
 
 class TstSensore : public QObject {
     Q_OBJECT
     Clock clock;
     std::unique_ptr<Programma> p;
-
-    void start(const AutoScan::Timing &t)
+    void start(const AutoScan::Timing &t) // the start screen, scanning every second
     {
         QApplication::setQuitOnLastWindowClosed(false);
+        p.reset();
         p = std::make_unique<Programma>([] { return 4321.25; }, nullptr, t.periodMs, &clock);
         p->setScanTiming(t);
         p->frmInizio().show();
@@ -59,190 +47,125 @@ class TstSensore : public QObject {
     }
 
 private slots:
-    void cleanup()
-    {
-        p.reset();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            w->close();
-    }
-
-    // The first button after the program moved the highlight (the screen shown, a key naming a
-    // table) stays `first` times the period, the others one period; after `rounds` rounds of the
-    // eleven tables the highlight goes off.
+    // A script of milliseconds, "k5" (the key 5), "v"/"^" (the switch down/up), on the start
+    // screen; then the highlighted button, whether it is lit, the table chosen. The first button
+    // after the program moved the highlight stays `first`% of the period; the scan waits after
+    // `rounds` rounds of the eleven tables; inverse scanning moves only while the switch is held.
     void timing_data()
     {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("rounds");
-        QTest::newRow("as designed") << 100 << 3;
-        QTest::newRow("3x, one round") << 300 << 1;
-        QTest::newRow("1.5x, ten rounds") << 150 << 10;
+        QTest::addColumn<int>("first"), QTest::addColumn<int>("rounds"), QTest::addColumn<bool>("inverse"), QTest::addColumn<QString>("script"), QTest::addColumn<QString>("expected");
+        const struct { int first, rounds; bool inverse; const char *script, *expected; } rows[] = {
+            {300, 1, 0, "2999", "Option1_0 lit Tabella "}, {300, 1, 0, "3000 999", "Option1_1 lit Tabella "},
+            {300, 1, 0, "3000 1000", "Option1_2 lit Tabella "}, {300, 1, 0, "k5 2999", "Option1_5 lit Tabella "},
+            {300, 1, 0, "k5 3000", "Option1_6 lit Tabella "}, {300, 1, 0, "12999", "Option1_10 lit Tabella "},
+            {300, 1, 0, "13000", "Option1_10 dark Tabella "}, {150, 10, 0, "110499", "Option1_10 lit Tabella "},
+            {150, 10, 0, "110500", "Option1_10 dark Tabella "}, {200, 1, 1, "50000", "Option1_0 lit Tabella "},
+            {200, 1, 1, "v 1999", "Option1_0 lit Tabella "}, {200, 1, 1, "v 14000", "Option1_2 lit Tabella "},
+            {200, 1, 1, "v 14000 ^ 9000", "Option2_0 lit Tabella del 2"}};
+        for (const auto &r : rows)
+            QTest::addRow("%d%% %d %s: %s", r.first, r.rounds, r.inverse ? "inverse" : "", r.script)
+                << r.first << r.rounds << r.inverse << r.script << r.expected;
     }
     void timing()
     {
-        QFETCH(int, first);
-        QFETCH(int, rounds);
-        start({Period, first, rounds, true});
-        for (const char *name : {"Option1_0", "Option1_5"}) {
-            if (name[8] == '5')
-                tap(Qt::Key_5);
-            QCOMPARE(T::focusName(), QString(name));
-            clock.advance(Period * first / 100 - 1);
-            QCOMPARE(T::focusName(), QString(name));
-            clock.advance(1);
-            QVERIFY(T::focusName() != QString(name));
-            clock.advance(Period - 1);
-            QVERIFY(T::focusName() != QString(name));
-        }
-        clock.advance((rounds * 11 - 2) * Period); // to the end of the last round's last button
-        QVERIFY(lit());
-        clock.advance(1);
-        QVERIFY(!lit());
+        QFETCH(int, first); QFETCH(int, rounds); QFETCH(bool, inverse); QFETCH(QString, script); QFETCH(QString, expected);
+        start({1000, first, rounds, true, inverse});
+        for (const QString &s : script.split(' '))
+            s == "k5" ? key(QEvent::KeyPress, Qt::Key_5), key(QEvent::KeyRelease, Qt::Key_5)
+            : s == "v" || s == "^" ? key(s == "v" ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space)
+                                   : clock.advance(s.toInt());
+        const bool lit = T::colour(QApplication::focusWidget()) == Def::color(Def::Focus);
+        QCOMPARE(T::focusName() + (lit ? " lit " : " dark ") + T::lbl("FrmInizio", "Label1")->text(), expected);
     }
 
-    // Inverse scanning: the highlight waits until the switch goes down, moves while it is held,
-    // and its release presses the highlighted table.
-    void inverse()
-    {
-        start({Period, 200, 1, true, true});
-        clock.advance(50 * Period);
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        key(QEvent::KeyPress, Qt::Key_Space);
-        clock.advance(2 * Period - 1);
-        QCOMPARE(T::focusName(), QString("Option1_0"));
-        clock.advance(1 + 12 * Period); // round and round: it never pauses while held
-        QCOMPARE(T::focusName(), QString("Option1_2"));
-        QVERIFY(lit());
-        QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella "));
-        key(QEvent::KeyRelease, Qt::Key_Space);
-        QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella del 2"));
-        clock.advance(5 * Period);
-        QCOMPARE(T::focusName(), QString("Option2_0"));
-    }
-
-    // One whole sheet of the table of 7 answered with the switch alone, pressed as soon as the
-    // highlight reaches the next digit or "Invio": the steps the pupil waits, with a digit
-    // sending the highlight to "Invio" and with the highlight staying on it.
+    // One sheet of the table of 7 with the switch alone, pressed as soon as the highlight reaches
+    // the next digit or "Invio": the steps waited, with the highlight staying on a digit pressed
+    // (before) and sent to "Invio" (now).
     void fewerSteps()
     {
         int steps[2] = {};
         for (const bool toInvio : {false, true}) {
-            start({Period, 100, 3, toInvio});
+            start({1000, 100, 3, toInvio});
             QTest::mouseClick(T::btn("FrmInizio", "Option1_7"), Qt::LeftButton);
             QTest::mouseClick(T::btn("FrmInizio", "Option2_0"), Qt::LeftButton);
             T::activate(p->frmOperativo());
-            while (p->esercizio().session().RigheFatte < 10 && steps[toInvio] < 2000) {
-                const Esercizio::Session &s = p->esercizio().session();
+            const Esercizio::Session &s = p->esercizio().session();
+            for (int i = 0; s.RigheFatte < 10 && clock.left > 0 && i < 5000; ++i) {
                 const QString want = QString::number(T::expected(s.RigaCorrente)), typed = s.Risposta.trimmed();
-                const QString next = typed.size() < want.size() ? want.at(typed.size()) : QStringLiteral("11");
-                QVERIFY(clock.left > 0);
-                if (T::focusName() == "Option1_" + next)
-                    tap(Qt::Key_Space);
+                if (T::focusName() == "Option1_" + (typed.size() < want.size() ? want.at(typed.size()) : QString("11")))
+                    key(QEvent::KeyPress, Qt::Key_Space), key(QEvent::KeyRelease, Qt::Key_Space);
                 else
                     clock.advance(clock.left), ++steps[toInvio];
             }
-            cleanup();
+            QCOMPARE(p->esercizio().session().RigheFatte, 10);
         }
-        qInfo("Steps for a sheet of the table of 7: %d before, %d now", steps[0], steps[1]);
-        QVERIFY2(steps[1] <= steps[0] * 7 / 10, qPrintable(QString("%1 -> %2").arg(steps[0]).arg(steps[1])));
+        qInfo("Scan steps for a sheet of the table of 7: %d before, %d now", steps[0], steps[1]);
+        QVERIFY(steps[1] <= steps[0] * 7 / 10);
     }
 
-    // Presses of "1" on the keypad, each "start+length" ms on the presses' clock, by key and by
-    // mouse button: how many digits they typed.
+    // Presses of "1" on the keypad at the window, "start+length" ms on the presses' clock, by key
+    // and by mouse button: how many digits they typed.
     void pressTimes_data()
     {
-        QTest::addColumn<int>("acceptance");
-        QTest::addColumn<int>("ignore");
-        QTest::addColumn<QString>("presses");
-        QTest::addColumn<int>("typed");
-        QTest::newRow("300: 150 ms does nothing") << 300 << 0 << "0+150" << 0;
-        QTest::newRow("300: 350 ms acts") << 300 << 0 << "0+350" << 1;
-        QTest::newRow("300: two short ones are no long one") << 300 << 0 << "0+150 160+150" << 0;
-        QTest::newRow("ignore 500: 200 ms later ignored") << 0 << 500 << "0+50 200+50" << 1;
-        QTest::newRow("ignore 500: 600 ms later acts") << 0 << 500 << "0+50 600+50" << 2;
-        QTest::newRow("both: from when it acted") << 300 << 500 << "0+350 400+350 1300+350" << 2;
+        QTest::addColumn<int>("acceptance"), QTest::addColumn<int>("ignore"), QTest::addColumn<QString>("presses"), QTest::addColumn<int>("typed");
+        const struct { int acceptance, ignore; const char *presses; int typed; } rows[] = {
+            {300, 0, "0+150", 0}, {300, 0, "0+350", 1}, {300, 0, "0+150 160+150", 0}, // two short ones are no long one
+            {0, 500, "0+50 200+50", 1}, {0, 500, "0+50 600+50", 2}, {300, 500, "0+350 400+350 1300+350", 2}};
+        for (const auto &r : rows)
+            QTest::addRow("%d %d %s", r.acceptance, r.ignore, r.presses) << r.acceptance << r.ignore << r.presses << r.typed;
     }
     void pressTimes()
     {
-        QFETCH(int, acceptance);
-        QFETCH(int, ignore);
-        QFETCH(QString, presses);
-        QFETCH(int, typed);
+        QFETCH(int, acceptance); QFETCH(int, ignore); QFETCH(QString, presses); QFETCH(int, typed);
         for (const bool mouse : {false, true}) {
             T::Program program;
             qint64 now = 0;
-            program.open(7);
+            QWindow *window = program.open(7).windowHandle();
             program->pressTiming().setClock([&now] { return now; });
             program->pressTiming().setTimes(acceptance, ignore);
-            QWindow *window = program.operativo().windowHandle();
             const QPoint at = T::key(1)->mapTo(T::key(1)->window(), T::key(1)->rect().center());
             for (const QString &press : presses.split(' ')) {
-                for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-                    now = press.section('+', 0, 0).toInt() + (type == QEvent::KeyRelease ? press.section('+', 1).toInt() : 0);
-                    QKeyEvent key(type, Qt::Key_1, {}, "1");
-                    if (!mouse)
-                        QApplication::sendEvent(window, &key);
-                    else if (type == QEvent::KeyPress)
-                        QTest::mousePress(window, Qt::MiddleButton, {}, at);
-                    else
-                        QTest::mouseRelease(window, Qt::MiddleButton, {}, at);
-                    QCoreApplication::sendPostedEvents();
-                }
+                now = press.section('+', 0, 0).toInt();
+                mouse ? QTest::mousePress(window, Qt::MiddleButton, {}, at) : key(QEvent::KeyPress, Qt::Key_1, window);
+                now += press.section('+', 1).toInt();
+                mouse ? QTest::mouseRelease(window, Qt::MiddleButton, {}, at) : key(QEvent::KeyRelease, Qt::Key_1, window);
+                QCoreApplication::sendPostedEvents();
             }
             QCOMPARE(program.session().Risposta.trimmed().size(), typed);
         }
     }
 
-    // What the teacher changes on the settings screen holds at once, before any "Salva".
-    void fromTheSettingsScreen()
+    // Chosen on the settings screen, at once: the highlighted key with a border all round, at least
+    // 4 px at full HD and narrower in a smaller window, in 3:1 contrast with the button's colour
+    // inside it and the screen around it; and a 2 s acceptance time, which a click does not meet.
+    void border()
     {
         QTemporaryDir dir;
         Impostazioni settings(dir.filePath("profili.json"));
         T::Program program;
         FrmImpostazioni *f = FrmImpostazioni::open(*program, settings);
-        f->findChild<QComboBox *>("evidenziazione")->setCurrentIndex(1);
-        f->findChild<QDoubleSpinBox *>("accettazione_ms")->setValue(2);
+        f->findChild<QWidget *>("evidenziazione")->setProperty("currentIndex", 1);
+        f->findChild<QWidget *>("accettazione_ms")->setProperty("value", 2.0);
         f->close();
-        T::activate(&program.inizio());
-        const QImage lit = T::shot(QApplication::focusWidget());
-        QCOMPARE(lit.pixelColor(1, lit.height() / 2), OptionButton::HighlightBorder);
-        QWidget *five = T::btn("FrmInizio", "Option1_5"); // clicked at the window, far quicker than 2 s
-        QTest::mouseClick(five->window()->windowHandle(), Qt::LeftButton, {}, five->mapTo(five->window(), QPoint(5, 5)));
-        QCOMPARE(T::lbl("FrmInizio", "Label1")->text(), QString("Tabella "));
-        OptionButton::setHighlightBorder(false);
-    }
-
-    // The highlighted key as the window shows it: with the border asked for, a band of one colour
-    // all round, at least 4 px at full HD and narrower in a smaller window, in 3:1 contrast with
-    // the button's colour inside it and the screen's around it; with the design's colour alone,
-    // none.
-    void border()
-    {
-        T::Program program;
-        FrmOperativo &op = program.open(7);
+        FrmOperativo &op = program.open(7); // clicked at the buttons themselves, past the window
         int widths[2] = {};
-        for (const int border : {0, 1, 1}) {
-            OptionButton::setHighlightBorder(border);
-            const bool full = widths[0] > 0;
-            if (full)
-                op.resizeClient(QSize(1920, 1080));
+        for (const bool full : {false, true}) {
+            op.resizeClient(full ? QSize(1920, 1080) : op.size());
             QWidget *key = QApplication::focusWidget();
-            const QRect at = key->geometry().translated(key->parentWidget()->mapTo(&op, QPoint()));
+            const QRect at(key->mapTo(&op, QPoint()), key->size());
             const QImage img = T::seen(&op);
-            const QColor edge = img.pixelColor(at.left(), at.center().y());
-            int w = 0;
-            while (w < at.width() / 2 && img.pixelColor(at.left() + w, at.center().y()) == edge
-                   && img.pixelColor(at.center().x(), at.bottom() - w) == edge)
+            const int y = at.center().y();
+            int &w = widths[full];
+            const QColor edge = img.pixelColor(at.left(), y);
+            while (w < at.width() / 2 && img.pixelColor(at.left() + w, y) == edge && img.pixelColor(at.center().x(), at.bottom() - w) == edge)
                 ++w;
-            if (!border) {
-                QVERIFY(w <= 1); // the design's one-pixel edge
-                continue;
-            }
-            widths[full] = w;
-            QVERIFY2(contrast(edge, img.pixelColor(at.left() + w + 1, at.center().y())) >= 3, "against the button");
-            QVERIFY2(contrast(edge, img.pixelColor(at.left() - 2, at.center().y())) >= 3, "against the screen");
+            for (const QColor &c : {img.pixelColor(at.left() + w + 1, y), img.pixelColor(at.left() - 2, y)})
+                QVERIFY(std::max(luminance(edge), luminance(c)) / std::min(luminance(edge), luminance(c)) >= 3);
         }
+        QVERIFY2(widths[1] >= 4 && widths[0] > 1 && widths[0] < widths[1], qPrintable(QString("%1 %2").arg(widths[0]).arg(widths[1])));
+        QTest::mouseClick(op.windowHandle(), Qt::LeftButton, {}, T::key(5)->mapTo(&op, QPoint(5, 5)));
+        QCOMPARE(program.session().Risposta, QString());
         OptionButton::setHighlightBorder(false);
-        QVERIFY2(widths[1] >= 4 && widths[0] < widths[1], qPrintable(QString("%1 %2").arg(widths[0]).arg(widths[1])));
     }
 };
 
