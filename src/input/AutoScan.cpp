@@ -124,8 +124,8 @@ bool AutoScan::eventFilter(QObject *watched, QEvent *event)
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
         if (m_timing.inverse && key->key() == Qt::Key_Space && !key->isAutoRepeat()) {
-            // The switch held moves the highlight, from a whole period after it went down; let
-            // go, it presses the button highlighted then.
+            // The switch held moves the highlight, the first button's time after it went down and
+            // then once a period; let go, it presses the button highlighted then.
             m_held = event->type() == QEvent::KeyPress;
             restart();
             const QPointer<QObject> target = watched;

@@ -30,10 +30,11 @@ private:
 // Automatic scanning, for a pupil who can work a single switch. Once per period the highlight moves
 // on, as SPACE moves it, in the array that has the focus; SPACE and Enter confirm the highlighted
 // button. Wherever the program puts the focus the scan starts again from there, a whole period
-// later, and that first button stays highlighted longer if the teacher asks so. After the set number
-// of whole rounds without a press the scan waits, with no button highlighted; the
-// next key only wakes it up (nothing was shown chosen), a mouse press on a button presses it. Installed on the application before the held-key filter, which therefore runs first
-// and drops a held key's repeats before the scan sees them.
+// later, or longer if the teacher asks so. After the set number of whole rounds without a press
+// the scan waits, with no button highlighted; the next key only wakes it up (nothing was shown
+// chosen), a mouse press on a button presses it. In inverse scanning the highlight moves only
+// while SPACE is held, and its release presses. Installed on the application before the held-key
+// filter, which therefore runs first and drops a held key's repeats before the scan sees them.
 class AutoScan : public QObject {
 public:
     // How the scan adapts to the pupil; the defaults are the program's own.
