@@ -38,7 +38,6 @@ class TstSensore : public QObject {
     void start(const AutoScan::Timing &t) // the start screen, scanning every second
     {
         QApplication::setQuitOnLastWindowClosed(false);
-        p.reset();
         p = std::make_unique<Programma>([] { return 4321.25; }, nullptr, t.periodMs, &clock);
         p->setScanTiming(t);
         p->frmInizio().show();
@@ -47,6 +46,7 @@ class TstSensore : public QObject {
     }
 
 private slots:
+    void cleanup() { p.reset(); } // its screens go with it
     // A script of milliseconds, "k5" (the key 5), "v"/"^" (the switch down/up), on the start
     // screen; then the highlighted button, whether it is lit, the table chosen. The first button
     // after the program moved the highlight stays `first`% of the period; the scan waits after
@@ -98,6 +98,7 @@ private slots:
                     clock.advance(clock.left), ++steps[toInvio];
             }
             QCOMPARE(p->esercizio().session().RigheFatte, 10);
+            p.reset();
         }
         qInfo("Scan steps for a sheet of the table of 7: %d before, %d now", steps[0], steps[1]);
         QVERIFY(steps[1] <= steps[0] * 7 / 10);
