@@ -8,6 +8,9 @@
 TimerClock::TimerClock()
 {
     m_timer.setSingleShot(true);
+    // To the millisecond: a coarse timer may fire 5 % of the period early or late, and a pupil who
+    // times a press to the highlight must be able to rely on it.
+    m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
         const std::function<void()> elapsed = m_elapsed; // it may start the next period
         if (elapsed)
