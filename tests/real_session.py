@@ -1,18 +1,14 @@
 #!/usr/bin/python3
-# The real program in a real X or Wayland session, where the platform decides the outcome: keys
-# held down, the numeric keypad with Num Lock off, a modal screen opened by a key, Qt's own print
-# and file dialogs, no session bus, the window manager's icons. Keys are sent as a keyboard sends
-# them: on X through XTEST (xdotool), on Wayland through the compositor's virtual keyboard and
-# pointer; what happened is read from the program itself: its accessible tree and focus events
-# over AT-SPI (as a screen reader or a switch-access program reads them), its windows'
-# properties, the files it writes, its exit status, its output and its processes.
-#   real_session.py PROGRAM [CASE-NUMBER...]
-# Run it inside tests/xsession.sh --a11y [--sway|--weston] (display server, window manager,
-# accessibility bus). Every case starts its own copy of the program with an empty home; each case
-# says PASS or FAIL.
+# The real program in a real X or Wayland session, where the platform decides the outcome. Keys go
+# as a keyboard sends them (X: XTEST by xdotool; sway: a virtual keyboard and pointer); what
+# happened is read from the program: AT-SPI, its windows, files, exit status, output, processes.
+#   xsession.sh --a11y [--sway|--weston] real_session.py PROGRAM [CASE-NUMBER...]
+# Every case starts its own copies of the program, each with an empty home, and says PASS or FAIL.
+import contextlib
 import ctypes
 import json
 import os
+import re
 import shutil
 import signal
 import socket
@@ -31,12 +27,9 @@ TENUTA = 1.5        # seconds a key is held down: with the repeat below, about 2
 RIPETIZIONE = ["100", "20"]  # the X server's key repeat: after 100 ms, 20 a second
 
 INIZIO, ESERCIZIO, STAMPA = "Calcolino", "TABELLA", "Stampa esercizio"
-STAMPA_SU_FILE = "Stampa su file (PDF)"  # the print dialog's printer where there is none
-# The numeric keypad by keycode (Xvfb's evdev map): by name xdotool would switch Num Lock on
-# around the key.
+# The numeric keypad by keycode (Xvfb's evdev map): by name xdotool would switch Num Lock on.
 KP = {"1": "87", "2": "88", "7": "79", "*": "63", "Enter": "104"}
 WAYLAND = None  # the virtual keyboard and pointer, in a Wayland session
-
 FUOCHI = []  # (pid, window, name) of every control that took the focus, in order
 
 
@@ -44,25 +37,16 @@ class Fallito(Exception):
     pass
 
 
-# ---------------------------------------------------------------- AT-SPI
-
-def scorri_eventi():
-    # Events are delivered only while the GLib main context is iterated.
-    contesto = GLib.MainContext.default()
-    for _ in range(1000):
-        if not contesto.iteration(False):
-            break
-
 
 def attendi(condizione, cosa, limite=ATTESA):
     """Polls `condizione` until it gives a true value, for at most `limite` seconds."""
     scadenza = time.monotonic() + limite
     while True:
-        scorri_eventi()
-        try:
+        while GLib.MainContext.default().iteration(False):  # AT-SPI events come only so
+            pass
+        valore = None
+        with contextlib.suppress(Exception):  # an object that went away mid-walk: look again
             valore = condizione()
-        except Exception:  # an object that went away mid-walk: look again
-            valore = None
         if valore:
             return valore
         if time.monotonic() > scadenza:
@@ -76,17 +60,7 @@ def nome(o):
 
 
 def tutti(radice, ruolo, nome_=None):
-    trovati = []
-
-    def cerca(o):
-        for figlio in o:
-            if figlio is None:
-                continue  # gone meanwhile
-            if figlio.getRole() == ruolo and (nome_ is None or figlio.name == nome_):
-                trovati.append(figlio)
-            cerca(figlio)
-    cerca(radice)
-    return trovati
+    return pyatspi.findAllDescendants(radice, lambda o: o.getRole() == ruolo and nome_ in (None, o.name))
 
 
 def uno(radice, ruolo, nome_):
@@ -97,10 +71,7 @@ def uno(radice, ruolo, nome_):
 def finestra(app, titolo, dialogo=False):
     """The program's window with that title: a dialog of Qt's or one of the program's screens."""
     app.clear_cache()
-    for f in app:
-        if f is not None and f.name == titolo and (f.getRole() == pyatspi.ROLE_DIALOG) == dialogo:
-            return f
-    return None
+    return next((f for f in app if f and f.name == titolo and (f.getRole() == pyatspi.ROLE_DIALOG) == dialogo), None)
 
 
 def finestra_di(o):
@@ -115,34 +86,12 @@ def ha(o, stato):
     return o.getState().contains(stato)
 
 
-def bottoni(radice):
-    return sorted(o.name for o in tutti(radice, pyatspi.ROLE_PUSH_BUTTON))
-
-
-def premi(o):
-    azioni = o.queryAction()
-    nomi = [azioni.getName(i) for i in range(azioni.nActions)]
-    for i, n in enumerate(nomi):
-        if n.lower() == "press":
-            azioni.doAction(i)
-            return
-    raise Fallito("%r offers no Press action, only %r" % (o.name, nomi))
-
-
-def ascissa(o):
-    return o.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).x
-
-
 def su_fuoco(evento):
     if evento.detail1 == 1:
-        try:
-            s = evento.source
-            FUOCHI.append((s.get_process_id(), finestra_di(s), s.name))
-        except Exception:
-            pass
+        with contextlib.suppress(Exception):
+            FUOCHI.append((evento.source.get_process_id(), finestra_di(evento.source), evento.source.name))
 
 
-# ---------------------------------------------------------------- X and Wayland
 
 class Wayland:
     """One virtual keyboard (one keymap) and one virtual pointer for the whole run, spoken to the
@@ -158,12 +107,10 @@ class Wayland:
         self.manda(1, 1, "u", 2)  # wl_display.get_registry
         self.sincronizza()
         seat = self.nuovo(2, 0, "usuu", self.globali["wl_seat"], "wl_seat", 1)  # wl_registry.bind
-        tastiere, puntatori = ("zwp_virtual_keyboard_manager_v1", "zwlr_virtual_pointer_manager_v1")
-        self.tastiera = self.nuovo(self.nuovo(2, 0, "usuu", self.globali[tastiere], tastiere, 1), 0, "u", seat)
-        self.puntatore = self.nuovo(self.nuovo(2, 0, "usuu", self.globali[puntatori], puntatori, 1), 0, "u", seat)
+        self.tastiera, self.puntatore = (self.nuovo(self.nuovo(2, 0, "usuu", self.globali[m], m, 1), 0, "u", seat)
+                                         for m in ["zwp_virtual_keyboard_manager_v1", "zwlr_virtual_pointer_manager_v1"])
         xkb = ctypes.CDLL("libxkbcommon.so.0")
-        for f in ["xkb_context_new", "xkb_keymap_new_from_names"]:
-            getattr(xkb, f).restype = ctypes.c_void_p
+        xkb.xkb_context_new.restype = xkb.xkb_keymap_new_from_names.restype = ctypes.c_void_p
         xkb.xkb_keymap_get_as_string.restype = ctypes.c_char_p
         mappa = ctypes.c_void_p(xkb.xkb_keymap_new_from_names(ctypes.c_void_p(xkb.xkb_context_new(0)), None, 0))
         mappa = xkb.xkb_keymap_get_as_string(mappa, 1) + b"\0"
@@ -222,114 +169,74 @@ class Wayland:
         self.sincronizza()
 
 
+def tasto(nome_, giu):
+    if WAYLAND:
+        WAYLAND.tasto(nome_, giu)
+    else:
+        subprocess.run(["xdotool", "keydown" if giu else "keyup", nome_], check=True)
+
+
 def tasti(*nomi):
-    # Each key is pressed and released, as a pupil types: a key stays down for a moment
-    # (xdotool's own pause on X).
+    # Each key is pressed and released, as a pupil types: a key stays down for a moment (on X
+    # xdotool's own pause).
     if WAYLAND:
         for n in nomi:
-            WAYLAND.tasto(n, True)
+            tasto(n, True)
             time.sleep(0.012)
-            WAYLAND.tasto(n, False)
+            tasto(n, False)
     else:
         subprocess.run(["xdotool", "key"] + list(nomi), check=True)
 
 
-def kp(tasto):
-    return "KP_" + tasto if WAYLAND else KP[tasto]
+def kp(tasto_):
+    return "KP_" + tasto_ if WAYLAND else KP[tasto_]
 
 
-def tieni(tasto, secondi=TENUTA):
+def tieni(tasto_):
     # The key stays down for a real while: the X server (on Wayland, the toolkit) repeats it
     # meanwhile, as for a pupil who cannot let go quickly. This pause is the hold itself.
-    if WAYLAND:
-        WAYLAND.tasto(tasto, True)
-    else:
-        subprocess.run(["xdotool", "keydown", tasto], check=True)
-    try:
-        time.sleep(secondi)
-    finally:
-        if WAYLAND:
-            WAYLAND.tasto(tasto, False)
-        else:
-            subprocess.run(["xdotool", "keyup", tasto], check=True)
+    tasto(tasto_, True)
+    time.sleep(TENUTA)
+    tasto(tasto_, False)
 
 
 def finestra_sway(pid):
     """The program's start screen as sway has it: its app id and where it is on the screen."""
-    albero = json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], capture_output=True, check=True).stdout)
-    nodi = [albero]
-    while nodi:
-        n = nodi.pop()
-        if n.get("pid") == pid and n.get("name") == INIZIO:
-            return n
+    nodi = [json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], capture_output=True, check=True).stdout)]
+    for n in nodi:  # the list grows while walked
         nodi += n.get("nodes", []) + n.get("floating_nodes", [])
-    return None
+    return next((n for n in nodi if n.get("pid") == pid and n.get("name") == INIZIO), None)
+
+
+def xdotool(*argomenti):
+    return subprocess.run(["xdotool", *argomenti], capture_output=True, text=True).stdout.splitlines()
 
 
 def finestre_x(pid, titolo):
-    r = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(pid), "--name", "^%s$" % titolo],
-                       capture_output=True, text=True)
-    return r.stdout.split()
-
-
-def finestra_attiva():
-    if not os.environ.get("DISPLAY"):
-        return (None, "not known on Wayland")
-    r = subprocess.run(["xdotool", "getactivewindow", "getwindowpid", "getwindowname"], capture_output=True, text=True)
-    righe = r.stdout.splitlines()
-    return (int(righe[0]), righe[1]) if len(righe) == 2 and righe[0].isdigit() else (None, r.stdout + r.stderr)
-
-
-def fuoco_x():
-    """The window with the X input focus, where the next key goes: (id, pid, title)."""
-    finestra_id = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True).stdout.strip()
-    r = subprocess.run(["xdotool", "getwindowpid", finestra_id, "getwindowname", finestra_id],
-                       capture_output=True, text=True)
-    righe = r.stdout.splitlines()
-    return (finestra_id, int(righe[0]), righe[1]) if len(righe) == 2 and righe[0].isdigit() else None
+    return xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--name", "^%s$" % titolo)
 
 
 def icona(finestra_id):
-    r = subprocess.run(["xprop", "-id", finestra_id, "-len", "16", "_NET_WM_ICON"], capture_output=True, text=True)
-    return r.stdout.strip() or r.stderr.strip()
+    return subprocess.run(["xprop", "-id", finestra_id, "-len", "16", "_NET_WM_ICON"], capture_output=True, text=True).stdout
 
 
 def num_lock():
-    r = subprocess.run(["xset", "q"], capture_output=True, text=True, check=True)
-    for parola in r.stdout.replace(":", " ").split("Num Lock")[1:2]:
-        return parola.split()[0] == "on"
-    raise Fallito("xset q does not show the Num Lock: %r" % r.stdout)
+    xset = subprocess.run(["xset", "q"], capture_output=True, text=True, check=True).stdout
+    return re.search(r"Num Lock:\s*(\w+)", xset).group(1) == "on"
 
 
-# ---------------------------------------------------------------- processes
 
 def figli(pid):
-    trovati = []
-    for voce in os.listdir("/proc"):
-        if voce.isdigit():
-            try:
-                with open("/proc/%s/stat" % voce) as f:
-                    stat = f.read()
-            except OSError:
-                continue
-            if int(stat[stat.rindex(")") + 2:].split()[1]) == pid:
-                trovati.append(int(voce))
-    return trovati
+    return [int(p) for p in subprocess.run(["pgrep", "-P", str(pid)], capture_output=True).stdout.split()]
 
 
 def discendenti(pid):
-    tutti_ = []
-    for f in figli(pid):
-        tutti_ += [f] + discendenti(f)
-    return tutti_
+    return [d for f in figli(pid) for d in [f] + discendenti(f)]
 
 
-def comando(pid):
-    try:
-        with open("/proc/%d/cmdline" % pid, "rb") as f:
-            return f.read().replace(b"\0", b" ").decode(errors="replace").strip()
-    except OSError:
-        return "?"
+def comandi(pids):
+    ps = ["ps", "-o", "pid=,args=", "-p", ",".join(map(str, pids))]
+    return "; ".join(subprocess.run(ps, capture_output=True, text=True).stdout.strip().splitlines())
 
 
 def orfani(noti):
@@ -337,55 +244,37 @@ def orfani(noti):
     return [p for p in figli(os.getpid()) if p not in noti]
 
 
-def ambiente(home, cambi):
-    env = {v: os.environ[v] for v in ["PATH", "LANG", "LC_ALL", "LANGUAGE", "DISPLAY", "XDG_RUNTIME_DIR",
-                                      "WAYLAND_DISPLAY", "XDG_SESSION_TYPE",
-                                      "DBUS_SESSION_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
-                                      "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"] if v in os.environ}
-    env.update(HOME=home, QT_QPA_PLATFORM="wayland" if os.environ.get("WAYLAND_DISPLAY") else "xcb")
-    for v, valore in (cambi or {}).items():
-        if valore is None:
-            env.pop(v, None)
-        else:
-            env[v] = valore
-    return env
-
-
 class Copia:
     """One run of the program, with its own empty home and working directory."""
 
-    def __init__(self, caso, cambi=None, cwd=None, argomenti=()):
+    def __init__(self, caso, cambi, cwd, argomenti):
         n = len(caso.copie)
-        self.caso = caso
         self.home = caso.cartella("home%d" % n)
-        self.cwd = cwd or caso.cartella("lavoro%d" % n)
-        self.uscita = tempfile.TemporaryFile(dir=caso.dir)
-        self.errori = tempfile.TemporaryFile(dir=caso.dir)
+        self.uscita = tempfile.TemporaryFile(dir=caso.dir)  # its output and its errors
+        env = {v: os.environ[v] for v in ["PATH", "LANG", "LC_ALL", "LANGUAGE", "DISPLAY", "XDG_RUNTIME_DIR", "WAYLAND_DISPLAY",
+                                          "XDG_SESSION_TYPE", "DBUS_SESSION_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
+                                          "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"] if v in os.environ}
         # No print server, whatever this machine has: Qt's print dialog then offers a PDF file, and a
         # test never prints on paper. libcups's temporary files go to a folder of the case.
-        tutti_i_cambi = {"CUPS_SERVER": os.path.join(caso.dir, "nessun-cups.sock"), "TMPDIR": caso.cartella("tmp")}
-        tutti_i_cambi.update(cambi or {})
-        self.processo = subprocess.Popen([caso.programma, *argomenti], cwd=self.cwd, env=ambiente(self.home, tutti_i_cambi),
-                                         stdin=subprocess.DEVNULL, stdout=self.uscita, stderr=self.errori)
+        env.update(HOME=self.home, QT_QPA_PLATFORM="wayland" if os.environ.get("WAYLAND_DISPLAY") else "xcb",
+                   CUPS_SERVER=os.path.join(caso.dir, "nessun-cups.sock"), TMPDIR=caso.cartella("tmp"))
+        env.update(cambi)
+        self.processo = subprocess.Popen([caso.programma, *argomenti], cwd=cwd or caso.cartella("lavoro%d" % n),
+                                         env={v: x for v, x in env.items() if x is not None}, stdin=subprocess.DEVNULL,
+                                         stdout=self.uscita, stderr=subprocess.STDOUT)
         self.pid = self.processo.pid
 
     def ferma(self):
-        if self.processo.poll() is None:
-            self.processo.kill()
+        self.processo.kill()  # nothing if it ended
         self.processo.wait()
 
     def detto(self):
-        testi = []
-        for f in (self.uscita, self.errori):
-            f.seek(0)
-            testi.append(f.read().decode(errors="replace"))
-        return testi
+        self.uscita.seek(0)
+        return self.uscita.read().decode(errors="replace")
 
     def app(self):
-        return attendi(lambda: next((a for a in pyatspi.Registry.getDesktop(0)
-                                     if a is not None and a.get_process_id() == self.pid
-                                     and finestra(a, INIZIO) is not None), None),
-                       "the program in the AT-SPI desktop")
+        return attendi(lambda: next(a for a in pyatspi.Registry.getDesktop(0) if a and a.get_process_id() == self.pid
+                                    and finestra(a, INIZIO)), "the program in the AT-SPI desktop")
 
     def inizio(self):
         """The start screen, active, with the focus on "0"."""
@@ -408,8 +297,8 @@ class Copia:
         """The exercise screen, just opened: the focus on the keypad's "0", the first cell waiting."""
         esercizio = attendi(lambda: finestra(app, ESERCIZIO), "the exercise screen")
         attendi(lambda: (ESERCIZIO, "0") in self.fuochi(0), 'a focus event for the keypad\'s "0"')
-        cella = attendi(lambda: sorted((c for c in tutti(esercizio, pyatspi.ROLE_LABEL)
-                                        if c.name.startswith("Risultato")), key=ascissa)[0],
+        cella = attendi(lambda: sorted((c for c in tutti(esercizio, pyatspi.ROLE_LABEL) if c.name.startswith("Risultato")),
+                                       key=lambda c: c.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).x)[0],
                         "the answer cells")
         attendi(lambda: nome(cella) == "Risultato: ?", 'the first cell "Risultato: ?"')
         return esercizio, cella
@@ -436,61 +325,40 @@ class Caso:
     def __init__(self, programma):
         self.programma = programma
         self.dir = tempfile.mkdtemp(prefix="real_session.")
-        self.copie = []
-        self.problemi = []
+        self.copie, self.problemi = [], []
 
     def cartella(self, nome_):
         p = os.path.join(self.dir, nome_)
         os.makedirs(p, exist_ok=True)
         return p
 
-    def avvia(self, cambi=None, cwd=None, argomenti=()):
-        c = Copia(self, cambi, cwd, argomenti)
-        self.copie.append(c)
-        return c
+    def avvia(self, cambi={}, cwd=None, argomenti=()):
+        self.copie.append(Copia(self, cambi, cwd, argomenti))
+        return self.copie[-1]
 
     def verifica(self, ok, messaggio):
         if not ok:
             self.problemi.append(messaggio)
-        return ok
 
     def chiudi(self):
         for c in self.copie:
             c.ferma()
-        # Whatever a copy started and left behind was handed to us: named, then ended by its PID,
-        # with all it started in turn (which comes to us when its parent goes).
-        visti = set()
+        # Whatever a copy left behind was handed to us: named, ended by its PID with all it started.
         scadenza = time.monotonic() + ATTESA
-        while time.monotonic() < scadenza:
-            resti = orfani([])
-            if not resti:
-                break
+        while (resti := orfani([])) and time.monotonic() < scadenza:
+            resti += [q for p in resti for q in discendenti(p)]
+            self.problemi.append("left behind: %s" % comandi(resti))
             for p in resti:
-                for q in [p] + discendenti(p):
-                    if q not in visti:
-                        visti.add(q)
-                        self.problemi.append("left behind a process: %d %s" % (q, comando(q)))
-                    try:
-                        os.kill(q, signal.SIGKILL)
-                    except OSError:
-                        pass
-            for p in resti:
-                try:
-                    os.waitpid(p, 0)
-                except OSError:
-                    pass
+                with contextlib.suppress(OSError):
+                    os.kill(p, signal.SIGKILL)
+                    os.waitpid(p, 0)  # ours, or else (ChildProcessError) the next round's
         shutil.rmtree(self.dir, ignore_errors=True)
-
-
-def in_fila(visti):
-    return ", ".join("%s/%s" % v for v in visti) or "nowhere"
 
 
 def C(n):
     return (INIZIO, n)
 
 
-# ---------------------------------------------------------------- the cases
 
 def caso_tenuti_inizio(caso):
     """Keys held down on the start screen act once: SPACE one step, Enter one choice."""
@@ -504,7 +372,7 @@ def caso_tenuti_inizio(caso):
     visti = c.fuochi_fino(segno, [C("9"), C("8")], 'the focus on "9" then "8" after SPACE held')
     caso.verifica(visti == [C("1"), C("9"), C("8")],
                   'SPACE held %.1f s on "0" should move the highlight by one button, to "1"; it went: %s'
-                  % (TENUTA, in_fila(visti[:-2])))
+                  % (TENUTA, visti[:-2]))
     # Enter held on "8" chooses the table and puts the focus on "Vai", which it must not press.
     # Then "1" highlights "Ripristina": seen on the start screen, the hold is over.
     segno = len(FUOCHI)
@@ -517,40 +385,28 @@ def caso_tenuti_inizio(caso):
     aperto = esercizio is not None and ha(esercizio, pyatspi.STATE_SHOWING)
     caso.verifica(not aperto and visti == [C("Vai"), C("Ripristina")],
                   'Enter held %.1f s on "8" should choose the table and leave the focus on "Vai"; '
-                  'the focus went: %s; the exercise screen %s'
-                  % (TENUTA, in_fila(visti), "opened" if aperto else "did not open"))
+                  'the focus went: %s; the exercise screen %s' % (TENUTA, visti, "opened" if aperto else "did not open"))
     caso.verifica(uno(inizio, pyatspi.ROLE_LABEL, "Tabella dell'8") is not None,
                   'after Enter on "8" the start screen does not read "Tabella dell\'8"')
 
 
 def caso_num_lock(caso):
     """With Num Lock off the numeric keypad names the tables and types digits."""
-    # The virtual keyboard on Wayland has Num Lock off.
-    acceso = not WAYLAND and num_lock()
-    if acceso:
+    if not WAYLAND:  # (the virtual keyboard on Wayland has Num Lock off)
         subprocess.run(["numlockx", "off"], check=True)
-    try:
-        attendi(lambda: WAYLAND or not num_lock(), "Num Lock off in xset q")
-        c = caso.avvia()
-        app, inizio = c.inizio()
+        attendi(lambda: not num_lock(), "Num Lock off in xset q")
+    c = caso.avvia()
+    app, inizio = c.inizio()
+    # A pupil with the keypad alone: its Enter chooses the table and presses "Vai".
+    for tasto_, fuoco in [("7", "7"), ("*", "10"), ("Enter", "Vai")]:
         segno = len(FUOCHI)
-        tasti(kp("7"))
-        c.fuochi_fino(segno, [C("7")], 'keypad 7 with Num Lock off to highlight "7"')
-        segno = len(FUOCHI)
-        tasti(kp("*"))
-        c.fuochi_fino(segno, [C("10")], 'keypad * with Num Lock off to highlight "10"')
-        # A pupil with the keypad alone: its Enter chooses the table and presses "Vai".
-        segno = len(FUOCHI)
-        tasti(kp("Enter"))
-        c.fuochi_fino(segno, [C("Vai")], 'keypad Enter on "10" to choose it and highlight "Vai"')
-        tasti(kp("Enter"))
-        _, cella = c.esercizio(app)
-        tasti(kp("1"), kp("2"))
-        attendi(lambda: nome(cella) == "Risultato: 12", 'keypad 1 and 2 with Num Lock off to type "Risultato: 12"')
-        caso.verifica(WAYLAND or not num_lock(), "Num Lock was switched on during the case")
-    finally:
-        if not WAYLAND and num_lock() != acceso:
-            subprocess.run(["numlockx", "on" if acceso else "off"], check=True)
+        tasti(kp(tasto_))
+        c.fuochi_fino(segno, [C(fuoco)], 'keypad %s with Num Lock off to highlight "%s"' % (tasto_, fuoco))
+    tasti(kp("Enter"))
+    _, cella = c.esercizio(app)
+    tasti(kp("1"), kp("2"))
+    attendi(lambda: nome(cella) == "Risultato: 12", 'keypad 1 and 2 with Num Lock off to type "Risultato: 12"')
+    caso.verifica(WAYLAND or not num_lock(), "Num Lock was switched on during the case")
 
 
 def caso_stampa_senza_stampante(caso):
@@ -558,31 +414,25 @@ def caso_stampa_senza_stampante(caso):
     c = caso.avvia()
     app, _ = c.inizio()
     stampa = c.alla_stampa(app)
-    schermata = WAYLAND or finestre_x(c.pid, STAMPA)
+    schermata = set() if WAYLAND else set(finestre_x(c.pid, STAMPA))
     tasti("s", "Return")
     dialogo = attendi(lambda: finestra(app, STAMPA, dialogo=True), "Qt's print dialog")
-    attendi(lambda: ha(dialogo, pyatspi.STATE_ACTIVE) and (WAYLAND or fuoco_x()[1:] == (c.pid, STAMPA)
-            and fuoco_x()[0] not in schermata), "the print dialog with the keyboard")
-    visti = bottoni(dialogo)
+    # On X the input focus, where the next key goes, in the dialog: a window titled as the screen.
+    attendi(lambda: ha(dialogo, pyatspi.STATE_ACTIVE) and (WAYLAND or set(xdotool("getwindowfocus"))
+            & (set(finestre_x(c.pid, STAMPA)) - schermata)), "the print dialog with the keyboard")
+    visti = [o.name for o in tutti(dialogo, pyatspi.ROLE_PUSH_BUTTON)]
     caso.verifica("Stampa" in visti and "Annulla" in visti,
                   'the print dialog should speak Italian ("Stampa", "Annulla"); its buttons: %r' % visti)
-    tasti("Return")
-    attendi(lambda: finestra(app, STAMPA, dialogo=True) is None,
-            "Enter in the print dialog (the printer %r) to accept it" % STAMPA_SU_FILE)
-
-    def messaggio():
-        return [nome(e) for e in tutti(stampa, pyatspi.ROLE_LABEL) if nome(e)]
-    detto = attendi(messaggio, "a message on the print screen")[0]
+    tasti("Return")  # on the printer "Stampa su file (PDF)", where there is none
+    attendi(lambda: finestra(app, STAMPA, dialogo=True) is None, "Enter in the print dialog to accept it")
+    detto = attendi(lambda: [nome(e) for e in tutti(stampa, pyatspi.ROLE_LABEL) if nome(e)],
+                    "a message on the print screen")[0]
     righe = detto.replace("\u200b", "").split("\n")
     atteso = "L'esercizio non è andato a una stampante: è stato salvato come file PDF:"
-    if not caso.verifica(len(righe) == 2 and righe[0] == atteso,
-                         "with no printer the print screen should say %r and the file; it says %r" % (atteso, detto)):
-        return
-    pdf = righe[1]
-    caso.verifica(os.path.isfile(pdf), "the PDF named on the screen is not there: %r" % pdf)
-    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True)
-    caso.verifica(info.returncode == 0 and "Pages:" in info.stdout,
-                  "%r is no PDF: pdfinfo says %s" % (pdf, (info.stdout + info.stderr).strip()))
+    caso.verifica(len(righe) == 2 and righe[0] == atteso,
+                  "with no printer the print screen should say %r and the file; it says %r" % (atteso, detto))
+    info = subprocess.run(["pdfinfo", righe[-1]], capture_output=True, text=True)
+    caso.verifica(info.returncode == 0 and "Pages:" in info.stdout, "the PDF named on the screen, %r, is not one" % righe[-1])
 
 
 def caso_file_strani(caso):
@@ -594,16 +444,8 @@ def caso_file_strani(caso):
         fai(os.path.join(cwd, "ImpostazioniZu.dat"))
         cose[cosa] = caso.avvia(cwd=cwd)
     for cosa, c in cose.items():
-        try:
-            attendi(lambda: finestre_x(c.pid, INIZIO), "the start screen", ATTESA_AVVIO)
-        except Fallito:
-            try:
-                with open("/proc/%d/wchan" % c.pid) as f:
-                    dove = "waiting in %s" % f.read()
-            except OSError:
-                dove = "ended with status %s" % c.processo.poll()
-            caso.verifica(False, 'with %s named ImpostazioniZu.dat in the working directory the start screen '
-                                 'did not appear within %d s (the program is %s)' % (cosa, ATTESA_AVVIO, dove))
+        attendi(lambda: finestre_x(c.pid, INIZIO), "the start screen with %s named ImpostazioniZu.dat in the "
+                "working directory" % cosa, ATTESA_AVVIO)
 
 
 def caso_senza_bus(caso):
@@ -615,22 +457,21 @@ def caso_senza_bus(caso):
         c = caso.avvia({"DBUS_SESSION_BUS_ADDRESS": indirizzo, "XDG_RUNTIME_DIR": runtime, "AT_SPI_BUS_ADDRESS": None})
         # Without a bus the program is not on the accessibility bus either: it is watched through X.
         attendi(lambda: finestre_x(c.pid, INIZIO), "the start screen", ATTESA_AVVIO)
-        attendi(lambda: finestra_attiva() == (c.pid, INIZIO), "the start screen active")
+        attendi(lambda: xdotool("getactivewindow", "getwindowpid", "getwindowname") == [str(c.pid), INIZIO],
+                "the start screen active")
         noti = [x.pid for x in caso.copie]
         intorno = discendenti(c.pid) + orfani(noti)
-        caso.verifica(not intorno, "with the bus address %r the program started: %s"
-                      % (indirizzo, "; ".join("%d %s" % (p, comando(p)) for p in intorno)))
+        caso.verifica(not intorno, "with the bus address %r the program started: %s" % (indirizzo, comandi(intorno)))
         # Enter on "0" chooses it, SPACE twice goes to "Esci", Enter ends the program.
         tasti("Return", "space", "space", "Return")
         attendi(lambda: c.processo.poll() is not None, "the program to end after Esci")
         caso.verifica(c.processo.returncode == 0, "after Esci the exit status is %d" % c.processo.returncode)
         dopo = orfani(noti)
         caso.verifica(not dopo, "with the bus address %r, after the program ended these were still running: %s"
-                      % (indirizzo, "; ".join("%d %s" % (p, comando(p)) for p in dopo)))
+                      % (indirizzo, comandi(dopo)))
         scritto = [os.path.relpath(os.path.join(d, f), c.home) for d, ds, fs in os.walk(c.home) for f in ds + fs]
         caso.verifica(not scritto, "files appeared in the home: %r" % scritto)
-        out, err = c.detto()
-        caso.verifica(not out and not err, "the program printed: %r" % (out + err))
+        caso.verifica(not c.detto(), "the program printed: %r" % c.detto())
 
 
 def caso_autore(caso):
@@ -639,13 +480,11 @@ def caso_autore(caso):
     c = caso.avvia()
     app, inizio = c.inizio()
     if WAYLAND:
-        trovata = finestra_sway(c.pid) or {}
-        caso.verifica(trovata.get("app_id") == "org.example.Calcolino",
-                      "the start screen's app id should be the desktop file's name: %r" % trovata.get("app_id"))
+        app_id = (finestra_sway(c.pid) or {}).get("app_id")
+        caso.verifica(app_id == "org.example.Calcolino", "the start screen's app id should be the desktop file's name: %r" % app_id)
     else:
         mia = finestre_x(c.pid, INIZIO)
-        caso.verifica(len(mia) == 1 and "not found" not in icona(mia[0]),
-                      "the start screen should carry _NET_WM_ICON: %s" % (icona(mia[0]) if mia else "no window"))
+        caso.verifica(len(mia) == 1 and "not found" not in icona(mia[0]), "the start screen should carry _NET_WM_ICON")
     attendi(lambda: uno(inizio, pyatspi.ROLE_MENU_ITEM, "Autore"), 'the menu item "Autore"')
     # Alt takes the keyboard to the menu bar, Enter chooses its one item. (Its Press action over
     # AT-SPI would wait for the reply until the modal screen closes.)
@@ -657,15 +496,10 @@ def caso_autore(caso):
     attendi(lambda: ha(dialogo, pyatspi.STATE_ACTIVE), "the author screen with the keyboard")
     if not WAYLAND:
         autore = finestre_x(c.pid, "Autore")
-        visto = icona(autore[0])
-        caso.verifica(len(autore) == 1 and "not found" in visto,
-                      "the author screen should have no _NET_WM_ICON; xprop says: %s" % visto[:200])
+        caso.verifica(len(autore) == 1 and "not found" in icona(autore[0]), "the author screen should have no _NET_WM_ICON")
     # The Enter that opened it was let go there: the next one presses its button.
     tasti("Return")
-    try:
-        attendi(lambda: finestra(app, "Autore", dialogo=True) is None, "the author screen closed")
-    except Fallito:
-        caso.verifica(False, "Enter on the author screen just opened by Enter should close it; it stays open")
+    attendi(lambda: finestra(app, "Autore", dialogo=True) is None, "Enter on the author screen just opened by Enter to close it")
 
 
 def caso_wayland(caso):
@@ -675,22 +509,24 @@ def caso_wayland(caso):
     if os.environ.get("XWAYLAND_DISPLAY"):  # and through XWayland, as an X11 program
         piattaforme.append({"QT_QPA_PLATFORM": "xcb", "DISPLAY": os.environ["XWAYLAND_DISPLAY"]})
     for cambi in piattaforme:
-        piattaforma = cambi["QT_QPA_PLATFORM"]
         c = caso.avvia(cambi)
         # (Headless weston has no keyboard: no window of it is ever active.)
         inizio = finestra(c.app(), INIZIO)
-        attendi(lambda: uno(inizio, pyatspi.ROLE_PUSH_BUTTON, "0"), 'the start screen\'s "0"')
+        cinque = attendi(lambda: uno(inizio, pyatspi.ROLE_PUSH_BUTTON, "5"), 'the start screen\'s "5"')
         if WAYLAND:
-            # The right button on "5": the table is chosen before the button is let go.
-            finestra_ = finestra_sway(c.pid)["rect"]
-            b = uno(inizio, pyatspi.ROLE_PUSH_BUTTON, "5").queryComponent().getExtents(pyatspi.WINDOW_COORDS)
-            punto = (finestra_["x"] + b.x + b.width // 2, finestra_["y"] + b.y + b.height // 2, 1024, 768, 0x111)
-            WAYLAND.bottone(*punto, True)
+            # The right button on "5": the table is chosen before it is let go. The point is taken
+            # once the window fills the screen for sway and the program (the last copy's may linger).
+            def punto():
+                f, b = finestra_sway(c.pid)["rect"], cinque.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+                qt = inizio.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+                return (qt.width, qt.height) == (f["width"], f["height"]) == (1024, 768) and (
+                    f["x"] + b.x + b.width // 2, f["y"] + b.y + b.height // 2, 1024, 768, 0x111)
+            punto_ = attendi(punto, "the start screen filling sway's screen")
+            WAYLAND.bottone(*punto_, True)
             attendi(lambda: uno(inizio, pyatspi.ROLE_LABEL, "Tabella del 5"), 'the label "Tabella del 5" on the press')
-            WAYLAND.bottone(*punto, False)
+            WAYLAND.bottone(*punto_, False)
         c.ferma()
-        out, err = c.detto()
-        caso.verifica(not out and not err, "with QT_QPA_PLATFORM=%s the program printed: %r" % (piattaforma, out + err))
+        caso.verifica(not c.detto(), "with QT_QPA_PLATFORM=%s the program printed: %r" % (cambi["QT_QPA_PLATFORM"], c.detto()))
     # A modal dialog of its own over the start screen: the teacher's settings, asked for at start.
     c = caso.avvia(argomenti=["--impostazioni"])
     attendi(lambda: finestra(c.app(), "Impostazioni di Calcolino", dialogo=True), "the settings dialog")
@@ -708,55 +544,35 @@ CASI = [
 
 
 def main():
-    if len(sys.argv) < 2:
-        sys.exit("usage: real_session.py PROGRAM [CASE-NUMBER...]")
     programma = os.path.abspath(sys.argv[1])
     scelti = [int(n) for n in sys.argv[2:]] or range(1, len(CASI))  # the last, Wayland's, when asked
     if not (os.environ.get("DISPLAY") or os.environ.get("WAYLAND_DISPLAY")) or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         sys.exit("real_session: run me inside tests/xsession.sh --a11y")
     global WAYLAND
-    if os.environ.get("SWAYSOCK"):
-        WAYLAND = Wayland()
+    WAYLAND = Wayland() if os.environ.get("SWAYSOCK") else None
     # What the copies leave behind when they end comes to us, to be seen and ended.
-    PR_SET_CHILD_SUBREAPER = 36
-    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
-    # A held key repeats quickly, so that a short hold gives many repeats.
-    if os.environ.get("DISPLAY"):
+    ctypes.CDLL(None).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+    if os.environ.get("DISPLAY"):  # a held key repeats quickly: a short hold gives many repeats
         subprocess.run(["xset", "r", "on"], check=True)
         subprocess.run(["xset", "r", "rate"] + RIPETIZIONE, check=True)
     pyatspi.Registry.registerEventListener(su_fuoco, "object:state-changed:focused")
     falliti = 0
-    inizio = time.monotonic()
-    try:
-        for numero in scelti:
-            titolo, fai = CASI[numero - 1]
-            caso = Caso(programma)
-            t = time.monotonic()
-            try:
-                fai(caso)
-            except Fallito as e:
-                caso.problemi.append(str(e))
-            except Exception as e:  # the harness's own trouble (AT-SPI, xdotool): said, and on
-                caso.problemi.append("%s: %s" % (type(e).__name__, e))
-            finally:
-                attiva = finestra_attiva()
-                caso.chiudi()
-            if caso.problemi:
-                falliti += 1
-                print("real_session: %d %s: FAIL (%.1f s)" % (numero, titolo, time.monotonic() - t))
-                for p in caso.problemi:
-                    print("  - " + p)
-                for c in caso.copie:
-                    out, err = c.detto()
-                    if out or err:
-                        print("  the program (pid %d) wrote:\n%s%s" % (c.pid, out, err))
-                print("  the active window then: %s" % ("pid %s, %r" % attiva if attiva[0] else attiva[1]))
-            else:
-                print("real_session: %d %s: PASS (%.1f s)" % (numero, titolo, time.monotonic() - t))
-            sys.stdout.flush()
-    finally:
-        pyatspi.Registry.deregisterEventListener(su_fuoco, "object:state-changed:focused")
-    print("real_session: %d of %d cases failed, %.1f s" % (falliti, len(scelti), time.monotonic() - inizio))
+    for numero in scelti:
+        titolo, fai = CASI[numero - 1]
+        caso = Caso(programma)
+        t = time.monotonic()
+        try:
+            fai(caso)
+        except Exception as e:  # a step that never came, or the harness's own trouble (AT-SPI, xdotool)
+            caso.problemi.append(str(e) if isinstance(e, Fallito) else "%s: %s" % (type(e).__name__, e))
+        finally:
+            caso.chiudi()
+        falliti += bool(caso.problemi)
+        print("real_session: %d %s: %s (%.1f s)" % (numero, titolo, "FAIL" if caso.problemi else "PASS", time.monotonic() - t))
+        for p in caso.problemi:
+            print("  - " + p)
+        sys.stdout.flush()
+    print("real_session: %d of %d cases failed" % (falliti, len(scelti)))
     return 1 if falliti else 0
 
 

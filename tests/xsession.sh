@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command inside a private X session: Xvfb with the openbox window manager (without one
-# a maximized window is never maximized and no window becomes active), or with --weston or --sway
-# a private headless Wayland session instead; with --a11y also a private D-Bus session with the
-# accessibility bus and registry. Every process it starts is ended by its PID when the command
-# finishes.
+# Runs a command inside a private X session (Xvfb and openbox: without a window manager no window
+# becomes active) or headless Wayland session (--weston, --sway); with --a11y also a private D-Bus
+# session with the accessibility bus. Every process it starts is ended by its PID at the end.
 #   xsession.sh [--a11y] [--weston|--sway] COMMAND [ARGS...]
 set -euo pipefail
 
@@ -11,8 +9,7 @@ a11y=0 wayland=""
 if [ "${1:-}" = --a11y ]; then a11y=1; shift; fi
 case "${1:-}" in --weston|--sway) wayland=${1#--}; shift ;; esac
 
-pids=()
-runtime=""
+pids=() runtime=""
 cleanup() {
   for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
@@ -21,8 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Waits up to 10 s for a condition, checking it every 50 ms.
-until_true() {
+until_true() {  # up to 10 s
   for _ in $(seq 200); do
     if "$@" >/dev/null 2>&1; then return 0; fi
     sleep 0.05
@@ -33,7 +29,6 @@ until_true() {
 
 if [ -z "${XSESSION_INNER:-}" ]; then
   runtime=$(mktemp -d)
-  chmod 700 "$runtime"
   export XDG_RUNTIME_DIR=$runtime
   unset DISPLAY WAYLAND_DISPLAY
 
@@ -59,10 +54,8 @@ if [ -z "${XSESSION_INNER:-}" ]; then
     SWAYSOCK=$(ls "$runtime"/sway/sway-ipc.*.sock)
     export WAYLAND_DISPLAY=$runtime/sway/wayland-1 XDG_SESSION_TYPE=wayland SWAYSOCK
   else
-    # Xvfb takes a free display itself and writes its number once it accepts clients: sessions
-    # started side by side (ctest -j) never race for the same display. Without -noreset the
-    # server resets whenever its last client leaves (xdpyinfo), and a client that connects
-    # meanwhile (openbox) is turned away.
+    # Xvfb takes a free display itself (ctest -j), and tells it once it accepts clients. Without
+    # -noreset it resets when its last client (xdpyinfo) leaves, turning away one that connects.
     Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
     pids+=($!)
     until_true test -s "$runtime/display"
@@ -80,9 +73,8 @@ if [ -z "${XSESSION_INNER:-}" ]; then
   else
     XSESSION_INNER=1 "$0" "$@" &
   fi
-  inner=$!
   rc=0
-  wait "$inner" || rc=$?
+  wait $! || rc=$?
   exit "$rc"
 fi
 
