@@ -9,6 +9,9 @@
 //                                 go first, against touching it again, in ms of CPU
 //   bench_xwatch --runs N --program PATH --baseline PATH --floor PATH --paint-log LIB --log DIR
 //                [--ours PID,PID...]
+//   bench_xwatch --scan PATH --steps N --log DIR
+//                                 automatic scanning at 0.5 s and 1.5 s, idle and beside two
+//                                 CPU-bound processes: how far each step is from its period
 //
 // The CPU times are read inside each program by the preloaded paint log (bench/paintlog.cpp):
 // at the moment its first image goes to the window, and at the moment a key press reaches it.
@@ -20,6 +23,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +31,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <poll.h>
 #include <random>
 #include <signal.h>
@@ -68,6 +73,7 @@ struct Win {
     int paintWidth = 0, paintHeight = 0;
     double lastDamage = 0;  // time of the latest damage, for "quiet" waits
     int damages = 0;
+    std::vector<double> damageTimes; // every damage, for the scan's steps
 };
 
 class Watcher {
@@ -261,6 +267,7 @@ private:
                 return;
             win->lastDamage = t;
             ++win->damages;
+            win->damageTimes.push_back(t);
             if (win->mapped && !win->painted) {
                 win->painted = true;
                 win->paintTime = t;
@@ -620,6 +627,128 @@ std::string list(const std::vector<double> &v)
     return s.str();
 }
 
+// Automatic scanning as the pupil sees it: the time of every step on the X server, from the
+// program's own start screen. A step moves the highlight and repaints two buttons, seen as one
+// or more damage events a few milliseconds apart; so a step is the first damage after a quiet
+// gap of a quarter period, and the damages within that gap of each other are the same step.
+// A step that drew nothing would show as an interval of two periods, one split by a stall of
+// more than a quarter period as two short ones: either counts as an error, never as a good step.
+// After three rounds without a press the scan waits (its last timed repaint takes the highlight
+// off): seen as two periods without damage, a key wakes it up. The repaint of the wake-up is
+// not on the clock, so each stretch between wake-ups starts counting at its second step.
+std::vector<double> scanErrors(Watcher &x, const std::string &program, const std::string &logDir, int periodMs, int steps)
+{
+    Child child;
+    const std::string log = logDir + "/scan.log";
+    char seconds[16];
+    std::snprintf(seconds, sizeof seconds, "%d,%d", periodMs / 1000, periodMs % 1000 / 100);
+    const std::string option = std::string("--scansione-automatica=") + seconds;
+    const double t0 = now();
+    child.pid = fork();
+    if (child.pid < 0)
+        fail("fork");
+    if (child.pid == 0) {
+        const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, 1);
+            dup2(fd, 2);
+            close(fd);
+        }
+        execl(program.c_str(), program.c_str(), option.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    auto giveUp = [&](const std::string &why) {
+        child.stop();
+        fail(why + " (scanning every " + seconds + " s; see " + log + ")");
+    };
+    Window w = 0;
+    x.pump(t0 + 15000, [&] { return x.painted("Calcolino", &w) != nullptr || !child.alive(); });
+    if (!w)
+        giveUp("no first paint of the start screen");
+    x.pump(now() + 5000, [&] { return x.focus() == w; });
+    if (x.focus() != w)
+        giveUp("the start screen never got the keyboard focus");
+    settle(x, w, periodMs / 2.0, 5000);
+    std::vector<double> errors;
+    while (int(errors.size()) < steps) {
+        Win *win = x.find(w);
+        if (!win)
+            giveUp("the start screen went away");
+        const size_t from = win->damageTimes.size();
+        // The step starts of this stretch; the first one's interval is not the clock's.
+        auto starts = [&] {
+            std::vector<double> s;
+            const std::vector<double> &t = win->damageTimes;
+            for (size_t i = from; i < t.size(); ++i)
+                if (i == from || t[i] - t[i - 1] > periodMs / 4.0)
+                    s.push_back(t[i]);
+            return s;
+        };
+        const bool waited = x.pump(now() + 40.0 * periodMs + 5000, [&] {
+            win = x.find(w);
+            return !win || !child.alive() || now() - win->lastDamage >= 2.0 * periodMs
+                || int(errors.size() + starts().size()) >= steps + 2;
+        });
+        if (!waited || !win || !child.alive())
+            giveUp("the scan neither stepped nor waited");
+        const std::vector<double> s = starts();
+        for (size_t i = 2; i < s.size() && int(errors.size()) < steps; ++i)
+            errors.push_back(std::fabs(s[i] - s[i - 1] - periodMs));
+        if (int(errors.size()) < steps) { // waiting: wake it up
+            x.key(XK_Shift_L, true);
+            x.key(XK_Shift_L, false);
+        }
+    }
+    child.stop();
+    x.forgetAll();
+    return errors;
+}
+
+// Two processes that only spin, for as long as the object lives, ended by their own ids.
+class Busy {
+public:
+    Busy()
+    {
+        for (pid_t &p : m_pids)
+            if ((p = fork()) == 0)
+                for (volatile unsigned long n = 0;; n = n + 1) {
+                }
+    }
+    ~Busy()
+    {
+        for (pid_t p : m_pids)
+            if (p > 0) {
+                kill(p, SIGKILL);
+                waitpid(p, nullptr, 0);
+            }
+    }
+
+private:
+    pid_t m_pids[2] = {-1, -1};
+};
+
+// The 99th percentile (nearest rank) and the largest of each case, with the 1-minute load
+// average at its end.
+void scan(Watcher &x, const std::string &program, const std::string &logDir, int steps)
+{
+    for (const bool busy : {false, true})
+        for (const int periodMs : {500, 1500}) {
+            std::vector<double> e;
+            double load = -1;
+            {
+                std::unique_ptr<Busy> spin(busy ? new Busy : nullptr);
+                e = scanErrors(x, program, logDir, periodMs, steps);
+                std::ifstream("/proc/loadavg") >> load;
+            }
+            std::sort(e.begin(), e.end());
+            const char *k = busy ? "busy" : "idle";
+            std::printf("scan_%d_%s_p99_ms=%.1f\nscan_%d_%s_max_ms=%.1f\nscan_%d_%s_load=%.2f\n", periodMs, k,
+                        e[size_t(std::ceil(0.99 * double(e.size()))) - 1], periodMs, k, e.back(), periodMs, k, load);
+            std::fprintf(stderr, "  scan every %d ms, %s: |error| %s\n", periodMs, k, list(e).c_str());
+        }
+    std::printf("scan_steps=%d\n", steps);
+}
+
 // What a new maximized window costs the machine before anything is drawn: its 1920x1080x4
 // backing store is fresh shared memory, and the first touch of every page is a fault. On
 // some virtual machines this dominates the first paint of a new window.
@@ -738,7 +867,8 @@ private:
 
 int main(int argc, char **argv)
 {
-    int runs = 15;
+    int runs = 15, steps = 100;
+    std::string scanProgram;
     std::string program, baseline, floorPath, paintLib, logDir = "/tmp";
     std::vector<pid_t> ours;
     bool waitWm = false;
@@ -755,6 +885,10 @@ int main(int argc, char **argv)
             pageCost();
             return 0;
         }
+        else if (a == "--scan")
+            scanProgram = next();
+        else if (a == "--steps")
+            steps = std::atoi(next().c_str());
         else if (a == "--runs")
             runs = std::atoi(next().c_str());
         else if (a == "--program")
@@ -779,6 +913,10 @@ int main(int argc, char **argv)
     Watcher x;
     if (waitWm)
         return x.waitWindowManager(20000) ? 0 : 1;
+    if (!scanProgram.empty()) {
+        scan(x, scanProgram, logDir, std::max(steps, 1));
+        return 0;
+    }
     if (program.empty() || baseline.empty() || floorPath.empty() || paintLib.empty())
         fail("--program, --baseline, --floor and --paint-log are needed");
 
