@@ -741,10 +741,13 @@ void scan(Watcher &x, const std::string &program, const std::string &logDir, int
                 std::ifstream("/proc/loadavg") >> load;
             }
             std::sort(e.begin(), e.end());
-            const char *k = busy ? "busy" : "idle";
+            const char *k = busy ? "busy" : "alone";
             std::printf("scan_%d_%s_p99_ms=%.1f\nscan_%d_%s_max_ms=%.1f\nscan_%d_%s_load=%.2f\n", periodMs, k,
                         e[size_t(std::ceil(0.99 * double(e.size()))) - 1], periodMs, k, e.back(), periodMs, k, load);
-            std::fprintf(stderr, "  scan every %d ms, %s: |error| %s\n", periodMs, k, list(e).c_str());
+            std::fprintf(stderr, "  scan every %d ms, %s: |error| in ms", periodMs, k);
+            for (double v : e)
+                std::fprintf(stderr, " %.1f", v);
+            std::fprintf(stderr, "\n");
         }
     std::printf("scan_steps=%d\n", steps);
 }
