@@ -73,7 +73,7 @@ struct Win {
     int paintWidth = 0, paintHeight = 0;
     double lastDamage = 0;  // time of the latest damage, for "quiet" waits
     int damages = 0;
-    std::vector<double> damageTimes; // every damage, for the scan's steps
+    std::vector<Time> damageTimes; // the X server's time (ms) of every damage, for the scan's steps
 };
 
 class Watcher {
@@ -267,7 +267,7 @@ private:
                 return;
             win->lastDamage = t;
             ++win->damages;
-            win->damageTimes.push_back(t);
+            win->damageTimes.push_back(de->timestamp);
             if (win->mapped && !win->painted) {
                 win->painted = true;
                 win->paintTime = t;
@@ -627,15 +627,20 @@ std::string list(const std::vector<double> &v)
     return s.str();
 }
 
-// Automatic scanning as the pupil sees it: the time of every step on the X server, from the
-// program's own start screen. A step moves the highlight and repaints two buttons, seen as one
-// or more damage events a few milliseconds apart; so a step is the first damage after a quiet
-// gap of a quarter period, and the damages within that gap of each other are the same step.
-// A step that drew nothing would show as an interval of two periods, one split by a stall of
-// more than a quarter period as two short ones: either counts as an error, never as a good step.
-// After three rounds without a press the scan waits (its last timed repaint takes the highlight
-// off): seen as two periods without damage, a key wakes it up. The repaint of the wake-up is
-// not on the clock, so each stretch between wake-ups starts counting at its second step.
+// The X server's clock is 32 bits of milliseconds and wraps.
+double ms(Time later, Time earlier) { return double(int32_t(uint32_t(later - earlier))); }
+
+// Automatic scanning as the pupil sees it: the time of every step on the X server, as the server
+// stamps its damage events (to the millisecond; the moment this observer reads them would add its
+// own waits for the CPU), on the program's own start screen. A step moves the highlight and
+// repaints two buttons, seen as one or more damage events a few milliseconds apart; so a step is
+// the first damage after a quiet gap of a quarter period, and the damages within that gap of
+// each other are the same step. A step that drew nothing would show as an interval of two
+// periods, one split by a stall of more than a quarter period as two short ones: either counts
+// as an error, never as a good step. After three rounds without a press the scan waits (its last
+// timed repaint takes the highlight off): seen as two periods without damage, a key wakes it up.
+// The repaint of the wake-up is not on the clock, so each stretch between wake-ups starts
+// counting at its second step.
 std::vector<double> scanErrors(Watcher &x, const std::string &program, const std::string &logDir, int periodMs, int steps)
 {
     Child child;
@@ -677,10 +682,10 @@ std::vector<double> scanErrors(Watcher &x, const std::string &program, const std
         const size_t from = win->damageTimes.size();
         // The step starts of this stretch; the first one's interval is not the clock's.
         auto starts = [&] {
-            std::vector<double> s;
-            const std::vector<double> &t = win->damageTimes;
+            std::vector<Time> s;
+            const std::vector<Time> &t = win->damageTimes;
             for (size_t i = from; i < t.size(); ++i)
-                if (i == from || t[i] - t[i - 1] > periodMs / 4.0)
+                if (i == from || ms(t[i], t[i - 1]) > periodMs / 4.0)
                     s.push_back(t[i]);
             return s;
         };
@@ -691,9 +696,9 @@ std::vector<double> scanErrors(Watcher &x, const std::string &program, const std
         });
         if (!waited || !win || !child.alive())
             giveUp("the scan neither stepped nor waited");
-        const std::vector<double> s = starts();
+        const std::vector<Time> s = starts();
         for (size_t i = 2; i < s.size() && int(errors.size()) < steps; ++i)
-            errors.push_back(std::fabs(s[i] - s[i - 1] - periodMs));
+            errors.push_back(std::fabs(ms(s[i], s[i - 1]) - periodMs));
         if (int(errors.size()) < steps) { // waiting: wake it up
             x.key(XK_Shift_L, true);
             x.key(XK_Shift_L, false);
@@ -742,11 +747,11 @@ void scan(Watcher &x, const std::string &program, const std::string &logDir, int
             }
             std::sort(e.begin(), e.end());
             const char *k = busy ? "busy" : "alone";
-            std::printf("scan_%d_%s_p99_ms=%.1f\nscan_%d_%s_max_ms=%.1f\nscan_%d_%s_load=%.2f\n", periodMs, k,
+            std::printf("scan_%d_%s_p99_ms=%.0f\nscan_%d_%s_max_ms=%.0f\nscan_%d_%s_load=%.2f\n", periodMs, k,
                         e[size_t(std::ceil(0.99 * double(e.size()))) - 1], periodMs, k, e.back(), periodMs, k, load);
             std::fprintf(stderr, "  scan every %d ms, %s: |error| in ms", periodMs, k);
             for (double v : e)
-                std::fprintf(stderr, " %.1f", v);
+                std::fprintf(stderr, " %.0f", v);
             std::fprintf(stderr, "\n");
         }
     std::printf("scan_steps=%d\n", steps);
