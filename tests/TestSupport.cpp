@@ -57,6 +57,12 @@ FrmOperativo &Program::open(int n)
     return op;
 }
 
+void windowKey(QEvent::Type type, Qt::Key k, bool repeat, QWindow *to)
+{
+    QKeyEvent e(type, k, {}, k == Qt::Key_Return ? "\r" : k < 0x80 ? QString(QChar(k)).toLower() : QString(), repeat);
+    QApplication::sendEvent(to ? to : QApplication::focusWidget()->window()->windowHandle(), &e);
+}
+
 QWidget *top(const char *name)
 {
     for (QWidget *t : QApplication::topLevelWidgets())

@@ -15,6 +15,18 @@ class FrmOperativo;
 
 namespace T {
 
+// The scan's clock moved on by hand, a millisecond at a time; `elapsed` may start the next period.
+struct Clock : ScanClock {
+    int left = -1; // ms to the end of the period; -1: stopped
+    std::function<void()> elapsed;
+    void start(int ms, std::function<void()> f) override { left = ms, elapsed = std::move(f); }
+    void stop() override { left = -1; }
+    void advance(int ms) { for (; ms > 0 && left > 0; --ms) if (--left == 0) std::function<void()>{elapsed}(); }
+};
+// A key as the keyboard sends it: to the window (the focused one's by default), where the
+// program's filters see it first, on to the focus.
+void windowKey(QEvent::Type type, Qt::Key k, bool repeat = false, QWindow *to = nullptr);
+
 // The print screen's dialogs as a test case sets them; by default they fail the test.
 struct Dialogs : PrintDialogs {
     std::function<QString(QWidget *, const QString &)> file = [](QWidget *, const QString &) -> QString { qFatal("the real file dialog would open"); };

@@ -8,25 +8,10 @@
 namespace {
 const int Period = 1500;
 
-// The scan's clock moved on by hand, a millisecond at a time; `elapsed` may start the next period.
-struct Clock : ScanClock {
-    int left = -1; // ms to the end of the period; -1: stopped
-    std::function<void()> elapsed;
-    void start(int ms, std::function<void()> f) override { left = ms, elapsed = std::move(f); }
-    void stop() override { left = -1; }
-    void advance(int ms) { for (; ms > 0 && left > 0; --ms) if (--left == 0) std::function<void()>{elapsed}(); }
-};
-
-// A key as the keyboard sends it: to the window, where held keys are dropped, on to the focus.
-void key(QEvent::Type type, Qt::Key k, bool repeat = false)
-{
-    QKeyEvent e(type, k, {}, k == Qt::Key_Return ? "\r" : k < 0x80 ? QString(QChar(k)).toLower() : QString(), repeat);
-    QApplication::sendEvent(QApplication::focusWidget()->window()->windowHandle(), &e);
-}
 void tap(const QString &k) // "Space*": held down, its second press marked as a repeat
 {
     const Qt::Key c = QKeySequence(QString(k).remove('*'))[0].key();
-    key(QEvent::KeyPress, c), k.endsWith('*') ? key(QEvent::KeyPress, c, true) : void(), key(QEvent::KeyRelease, c);
+    T::windowKey(QEvent::KeyPress, c), k.endsWith('*') ? T::windowKey(QEvent::KeyPress, c, true) : void(), T::windowKey(QEvent::KeyRelease, c);
 }
 // A click as the mouse sends it: to the window, which gives the focus to the button under it; the
 // pointer moved there first, from a button that may have been just there in the last case.
@@ -40,7 +25,7 @@ void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
 
 class TstScansione : public QObject {
     Q_OBJECT
-    Clock clock;
+    T::Clock clock;
     std::unique_ptr<Programma> p; // a program of its own for each case, scanning every 1.5 s
 
     // "Option1_: 5 6 0": the button highlighted now, then after each period.

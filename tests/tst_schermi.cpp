@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QBackingStore>
 #include <QMenuBar>
 #include <QScreen>
@@ -206,17 +205,6 @@ private slots:
         SHOWS(0, "?", "Option1_0");
         T::type(Qt::Key_7);
         SHOWS(0, "7", "Option1_11");
-    }
-
-    void fontsTheMachineHas()
-    {
-        // Each caption's font names one family the machine has: one it lacks would send the toolkit
-        // through every installed font in search of a stand-in, at start-up.
-        for (QWidget *screen : {static_cast<QWidget *>(&p->inizio()), static_cast<QWidget *>(&p->open(7))})
-            for (const QWidget *c : screen->findChildren<QWidget *>())
-                if (c->testAttribute(Qt::WA_SetFont))
-                    QVERIFY2(c->font().families().size() == 1 && QFontDatabase::hasFamily(c->font().families().at(0)),
-                             qPrintable(c->objectName() + ": " + c->font().families().join(',')));
     }
 
     void authorAddresses() // nothing invented: where the installed documentation is, once it is there

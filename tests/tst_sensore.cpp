@@ -12,18 +12,6 @@
 #include <cmath>
 
 namespace {
-struct Clock : ScanClock { // as in the scan's own test: a millisecond at a time
-    int left = -1;
-    std::function<void()> elapsed;
-    void start(int ms, std::function<void()> f) override { left = ms, elapsed = std::move(f); }
-    void stop() override { left = -1; }
-    void advance(int ms) { for (; ms > 0 && left > 0; --ms) if (--left == 0) std::function<void()>{elapsed}(); }
-};
-void key(QEvent::Type type, Qt::Key k, QWindow *to = nullptr) // at the window, as the keyboard sends it
-{
-    QKeyEvent e(type, k, {}, QString(QChar(k)));
-    QApplication::sendEvent(to ? to : QApplication::focusWidget()->window()->windowHandle(), &e);
-}
 double luminance(QColor c) // WCAG's, plus its 0.05
 {
     const auto f = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
@@ -33,7 +21,7 @@ double luminance(QColor c) // WCAG's, plus its 0.05
 
 class TstSensore : public QObject {
     Q_OBJECT
-    Clock clock;
+    T::Clock clock;
     std::unique_ptr<Programma> p;
     void start(const AutoScan::Timing &t) // the start screen, scanning every second
     {
@@ -71,8 +59,8 @@ private slots:
         QFETCH(int, first); QFETCH(int, rounds); QFETCH(bool, inverse); QFETCH(QString, script); QFETCH(QString, expected);
         start({1000, first, rounds, true, inverse});
         for (const QString &s : script.split(' '))
-            s == "k5" ? key(QEvent::KeyPress, Qt::Key_5), key(QEvent::KeyRelease, Qt::Key_5)
-            : s == "v" || s == "^" ? key(s == "v" ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space)
+            s == "k5" ? T::windowKey(QEvent::KeyPress, Qt::Key_5), T::windowKey(QEvent::KeyRelease, Qt::Key_5)
+            : s == "v" || s == "^" ? T::windowKey(s == "v" ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space)
                                    : clock.advance(s.toInt());
         const bool lit = T::colour(QApplication::focusWidget()) == Def::color(Def::Focus);
         QCOMPARE(T::focusName() + (lit ? " lit " : " dark ") + T::lbl("FrmInizio", "Label1")->text(), expected);
@@ -93,7 +81,7 @@ private slots:
             for (int i = 0; s.RigheFatte < 10 && clock.left > 0 && i < 5000; ++i) {
                 const QString want = QString::number(T::expected(s.RigaCorrente)), typed = s.Risposta.trimmed();
                 if (T::focusName() == "Option1_" + (typed.size() < want.size() ? want.at(typed.size()) : QString("11")))
-                    key(QEvent::KeyPress, Qt::Key_Space), key(QEvent::KeyRelease, Qt::Key_Space);
+                    T::windowKey(QEvent::KeyPress, Qt::Key_Space), T::windowKey(QEvent::KeyRelease, Qt::Key_Space);
                 else
                     clock.advance(clock.left), ++steps[toInvio];
             }
@@ -127,9 +115,9 @@ private slots:
             const QPoint at = T::key(1)->mapTo(T::key(1)->window(), T::key(1)->rect().center());
             for (const QString &press : presses.split(' ')) {
                 now = press.section('+', 0, 0).toInt();
-                mouse ? QTest::mousePress(window, Qt::MiddleButton, {}, at) : key(QEvent::KeyPress, Qt::Key_1, window);
+                mouse ? QTest::mousePress(window, Qt::MiddleButton, {}, at) : T::windowKey(QEvent::KeyPress, Qt::Key_1, false, window);
                 now += press.section('+', 1).toInt();
-                mouse ? QTest::mouseRelease(window, Qt::MiddleButton, {}, at) : key(QEvent::KeyRelease, Qt::Key_1, window);
+                mouse ? QTest::mouseRelease(window, Qt::MiddleButton, {}, at) : T::windowKey(QEvent::KeyRelease, Qt::Key_1, false, window);
                 QCoreApplication::sendPostedEvents();
             }
             QCOMPARE(program.session().Risposta.trimmed().size(), typed);
