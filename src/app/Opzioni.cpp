@@ -57,10 +57,10 @@ Opzioni wrongPeriod(const QString &seconds)
                                   "(per esempio %2=1,5)").arg(seconds, Scan));
 }
 
-Opzioni unsupportedPlatform(const QString &spec)
+Opzioni unsupportedPlatform(const QString &platforms)
 {
     return failure(QStringLiteral("\u00ab%1\u00bb non \u00e8 una piattaforma grafica su cui Calcolino funziona "
-                                  "(vanno bene xcb e wayland)").arg(spec));
+                                  "(vanno bene xcb e wayland)").arg(platforms));
 }
 
 Opzioni notOurs(const QString &a)
@@ -70,10 +70,10 @@ Opzioni notOurs(const QString &a)
 }
 }
 
-bool Opzioni::platformSupported(const QString &spec)
+bool Opzioni::platformSupported(const QString &platforms)
 {
     // A list tried in turn ("wayland;xcb"), each perhaps with options of its own ("xcb:...").
-    const QStringList each = spec.split(u';', Qt::SkipEmptyParts);
+    const QStringList each = platforms.split(u';', Qt::SkipEmptyParts);
     for (const QString &p : each)
         if (!Platforms.contains(p.section(u':', 0, 0), Qt::CaseInsensitive))
             return false;

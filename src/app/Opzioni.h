@@ -17,5 +17,5 @@ struct Opzioni {
     // `arguments` without the program's name; the platform the environment asks for, if any.
     static Opzioni parse(const QStringList &arguments, const QString &platformFromEnvironment = {});
     // X11, Wayland, or the tests' offscreen platform: "xcb", "wayland;xcb", "xcb:option".
-    static bool platformSupported(const QString &spec);
+    static bool platformSupported(const QString &platforms);
 };
