@@ -23,10 +23,8 @@ Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<i
     connect(m_inizio.get(), &FrmInizio::unloading, this, &Programma::unloadAll);
     connect(&m_esercizio, &Esercizio::printRequested, this, [this] { openPrintScreen(false); });
     // The page's time is when the last row was completed, and the pupil's name lasts as long as
-    // the session: both are read from the rows done whenever the session shows a change.
-    connect(&m_esercizio, &Esercizio::cellChanged, this, &Programma::watchSession);
-    for (auto changed : {&Esercizio::keysChanged, &Esercizio::framesChanged, &Esercizio::focusMoved})
-        connect(&m_esercizio, changed, this, &Programma::watchSession);
+    // the session.
+    connect(&m_esercizio, &Esercizio::rowsDoneChanged, this, &Programma::watchSession);
 }
 
 void Programma::watchSession()
@@ -160,7 +158,6 @@ PrintedWork printedWork(const Esercizio &e, int table, const QDateTime &ended, c
 
 void Programma::openPrintScreen(bool modal)
 {
-    watchSession();
     QWidget *opener = QApplication::activeWindow();
     if (m_stampa && !m_stampa->isVisible())
         m_stampa = nullptr; // closed, and about to go

@@ -157,6 +157,7 @@ void Esercizio::AzzeraSessione()
 {
     makeActive(Frame::fraTastierino);
     S.RigheFatte = 0;
+    emit rowsDoneChanged();
     S.RigaCorrente = 0;
     for (QString &row : S.RigheStampa)
         row.clear();
@@ -268,6 +269,7 @@ void Esercizio::VerificaRisposta()
         disarm(r);
         S.RigaCorrente = int16_t(r + 1);
         ++S.RigheFatte;
+        emit rowsDoneChanged();
         ControllaAvviso();
         if (S.RigaCorrente >= RowsPerSheet) {
             S.RigaCorrente = 0;
@@ -331,6 +333,7 @@ void Esercizio::SiSi()
         AbilitaFineScheda();
     }
     ++S.RigheFatte;
+    emit rowsDoneChanged();
     if (!ended)
         arm(S.RigaCorrente);
 }

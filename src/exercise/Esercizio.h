@@ -123,6 +123,7 @@ signals:
     void focusMoved();       // the focus, where view().focus says
     void closeRequested();   // "Esco"
     void printRequested();   // "Stampa": the print screen with completedRows()
+    void rowsDoneChanged();  // RigheFatte grew by a row, or went back to 0
 
 private:
     void makeActive(Frame f);
