@@ -479,19 +479,21 @@ def caso_autore(caso):
     the author screen."""
     c = caso.avvia()
     app, inizio = c.inizio()
-    mia = finestre_x(c.pid, INIZIO)
-    caso.verifica(len(mia) == 1 and "not found" not in icona(mia[0]), "the start screen should carry _NET_WM_ICON")
+    mia = [] if WAYLAND else finestre_x(c.pid, INIZIO)  # on Wayland the icon is the app id's (case 7)
+    caso.verifica(WAYLAND or len(mia) == 1 and "not found" not in icona(mia[0]), "the start screen should carry _NET_WM_ICON")
     attendi(lambda: uno(inizio, pyatspi.ROLE_MENU_ITEM, "Autore"), 'the menu item "Autore"')
     # Alt takes the keyboard to the menu bar, Enter chooses its one item. (Its Press action over
     # AT-SPI would wait for the reply until the modal screen closes.)
     segno = len(FUOCHI)
-    tasti("alt")
+    # A quick tap: press and release reach the program together, which assistive technology's
+    # hold on each key once turned into the menu bar taken and let go at once.
+    tasto("alt", True), tasto("alt", False)
     c.fuochi_fino(segno, [C("Autore")], 'the menu item "Autore" highlighted after Alt')
     tasti("Return")
     dialogo = attendi(lambda: finestra(app, "Autore", dialogo=True), 'the author screen "Autore"')
     attendi(lambda: ha(dialogo, pyatspi.STATE_ACTIVE), "the author screen with the keyboard")
-    autore = finestre_x(c.pid, "Autore")
-    caso.verifica(len(autore) == 1 and "not found" in icona(autore[0]), "the author screen should have no _NET_WM_ICON")
+    autore = [] if WAYLAND else finestre_x(c.pid, "Autore")
+    caso.verifica(WAYLAND or len(autore) == 1 and "not found" in icona(autore[0]), "the author screen should have no _NET_WM_ICON")
     # The Enter that opened it was let go there: the next one presses its button.
     tasti("Return")
     attendi(lambda: finestra(app, "Autore", dialogo=True) is None, "Enter on the author screen just opened by Enter to close it")

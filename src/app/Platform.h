@@ -43,6 +43,9 @@ void windowBuffersAtOnce();
 // memory included, and is painted once into that buffer: shown later at that size, it is
 // painted at once, with no resize and nothing left to make ready. On Wayland only the size.
 void prepareWindow(QWidget &window, QSize size);
+// With assistive technology connected, Alt pressed and let go takes the keyboard to the menu
+// bar however quickly the release follows the press.
+void altTakesMenuBarOnce(QApplication &app);
 // All of the above that comes after the application, and the program's names (on Wayland the
 // desktop file's name finds the icon); the start screen alone ends the run.
 void afterApplication(QApplication &app);

@@ -16,6 +16,7 @@ void afterApplication(QApplication &app)
     windowBuffersAtOnce();
     italian(app);
     menuBarIconWhenShown();
+    altTakesMenuBarOnce(app);
     QApplication::setApplicationName(QStringLiteral("Calcolino"));
     // On Wayland the desktop file's name is the window's app id, through which the desktop finds
     // the program's icon.
