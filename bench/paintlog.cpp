@@ -9,6 +9,11 @@
 // or "key 0 <cpu ms> <monotonic ms> <faults>", where faults are the process's page faults so far
 // (on a virtual machine each one can cost the process dearly). With BENCH_EXIT_AT_PAINT set the
 // process ends at its first image, for counting the instructions up to there.
+//
+// With BENCH_TIME_OF_DAY=S the wall clock stands still at S seconds after midnight of 1 January
+// 2030, UTC (the bench sets TZ=UTC too): every sheet is then drawn from the same seed, and the
+// observer, which draws it with the program's own rules, knows the answers. Timers and the
+// clocks of CPU time run on other clocks and go on as ever.
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +23,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -74,6 +80,16 @@ template <class F> F next(const char *library, const char *name)
 }
 
 struct GenericEvent { uint8_t response_type; };
+
+// The frozen wall clock, in seconds since the epoch, or -1.
+long frozenSeconds()
+{
+    static const long s = [] {
+        const char *t = std::getenv("BENCH_TIME_OF_DAY");
+        return t ? 1893456000L + std::atol(t) : -1L; // 2030-01-01T00:00:00Z
+    }();
+    return s;
+}
 
 void *noteKey(void *event)
 {
@@ -132,5 +148,38 @@ void *xcb_poll_for_queued_event(void *c)
     using Fn = void *(*)(void *);
     static const Fn real = next<Fn>("libxcb.so.1", "xcb_poll_for_queued_event");
     return noteKey(real(c));
+}
+
+int clock_gettime(clockid_t clock, timespec *ts)
+{
+    using Fn = int (*)(clockid_t, timespec *);
+    static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "clock_gettime"));
+    if ((clock == CLOCK_REALTIME || clock == CLOCK_REALTIME_COARSE) && frozenSeconds() >= 0 && ts) {
+        *ts = {frozenSeconds(), 0};
+        return 0;
+    }
+    return real(clock, ts);
+}
+
+int gettimeofday(timeval *tv, void *tz)
+{
+    using Fn = int (*)(timeval *, void *);
+    static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "gettimeofday"));
+    if (frozenSeconds() >= 0 && tv) {
+        *tv = {frozenSeconds(), 0};
+        return 0;
+    }
+    return real(tv, tz);
+}
+
+time_t time(time_t *t)
+{
+    using Fn = time_t (*)(time_t *);
+    static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "time"));
+    if (frozenSeconds() < 0)
+        return real(t);
+    if (t)
+        *t = frozenSeconds();
+    return frozenSeconds();
 }
 }
