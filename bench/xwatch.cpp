@@ -9,14 +9,20 @@
 //                                 go first, against touching it again, in ms of CPU
 //   bench_xwatch --runs N --program PATH --baseline PATH --floor PATH --paint-log LIB --log DIR
 //                [--ours PID,PID...]
-//   bench_xwatch --scan PATH --steps N --log DIR
-//                                 automatic scanning at 0.5 s and 1.5 s, idle and beside two
-//                                 CPU-bound processes: how far each step is from its period
+//   bench_xwatch --feel --program PATH --floor PATH --paint-log LIB --presses N --steps N --log DIR
+//                                 what the pupil feels, idle and beside two CPU-bound processes:
+//                                 N presses of each kind, key or button to the pixels, on
+//                                 Calcolino and on the floor; automatic scanning at 0.5 s and
+//                                 1.5 s, how far each step is from its period
 //
 // The CPU times are read inside each program by the preloaded paint log (bench/paintlog.cpp):
 // at the moment its first image goes to the window, and at the moment a key press reaches it.
+// The observer knows the answers the way the pupil does, from the program's own rules.
+#include "exercise/Esercizio.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
@@ -94,6 +100,11 @@ public:
         m_wmName = XInternAtom(m_dpy, "WM_NAME", False);
         m_netWmName = XInternAtom(m_dpy, "_NET_WM_NAME", False);
         XSelectInput(m_dpy, m_root, SubstructureNotifyMask);
+        XSetWindowAttributes attributes{};
+        attributes.event_mask = PropertyChangeMask;
+        m_markWindow = XCreateWindow(m_dpy, m_root, -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask,
+                                     &attributes);
+        m_markAtom = XInternAtom(m_dpy, "BENCH_MARK", False);
         XSync(m_dpy, False);
     }
     ~Watcher() { XCloseDisplay(m_dpy); }
@@ -227,6 +238,41 @@ public:
         XTestFakeKeyEvent(m_dpy, XKeysymToKeycode(m_dpy, sym), press, CurrentTime);
         XFlush(m_dpy);
     }
+    void button(bool press)
+    {
+        XTestFakeButtonEvent(m_dpy, 1, press, CurrentTime);
+        XFlush(m_dpy);
+    }
+    void pointer(int x, int y)
+    {
+        XTestFakeMotionEvent(m_dpy, -1, x, y, CurrentTime);
+        XFlush(m_dpy);
+    }
+
+    // The X server's time when it takes this request, which comes right after the input sent
+    // before it: a property of a window of ours is touched, and the server stamps its notice.
+    void mark()
+    {
+        const long n = long(m_marks.size());
+        XChangeProperty(m_dpy, m_markWindow, m_markAtom, XA_INTEGER, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(&n), 1);
+        XFlush(m_dpy);
+    }
+    const std::vector<Time> &marks() const { return m_marks; }
+
+    // What the window shows, to compare one moment with another.
+    std::string image(Window w)
+    {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(m_dpy, w, &a))
+            return {};
+        XImage *i = XGetImage(m_dpy, w, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
+        if (!i)
+            return {};
+        std::string pixels(i->data, size_t(i->bytes_per_line) * size_t(i->height));
+        XDestroyImage(i);
+        return pixels;
+    }
 
     void forgetAll()
     {
@@ -277,6 +323,10 @@ private:
                     win->paintHeight = a.height;
                 }
             }
+            return;
+        }
+        if (ev.type == PropertyNotify && ev.xproperty.window == m_markWindow) {
+            m_marks.push_back(ev.xproperty.time);
             return;
         }
         switch (ev.type) {
@@ -330,6 +380,9 @@ private:
     int m_damageEvent = 0;
     Atom m_wmName = 0, m_netWmName = 0;
     std::map<Window, Win> m_wins;
+    Window m_markWindow = 0;
+    Atom m_markAtom = 0;
+    std::vector<Time> m_marks;
 };
 
 struct Memory { long rssKib = -1, pssKib = -1; };
@@ -429,6 +482,32 @@ struct Child {
     }
 };
 
+// Starts a program with its output to `log` and these variables set, the arguments after its path.
+void launch(Child &child, const std::string &path, const std::vector<std::string> &args,
+            const std::vector<std::pair<std::string, std::string>> &env, const std::string &log)
+{
+    child.reaped = false;
+    child.pid = fork();
+    if (child.pid < 0)
+        fail("fork");
+    if (child.pid > 0)
+        return;
+    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        dup2(fd, 1);
+        dup2(fd, 2);
+        close(fd);
+    }
+    for (const auto &[name, value] : env)
+        setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char *> argv{const_cast<char *>(path.c_str())};
+    for (const std::string &a : args)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+}
+
 // Waits until no drawing has reached the window for quietMs.
 void settle(Watcher &x, Window w, double quietMs, double timeoutMs)
 {
@@ -458,22 +537,8 @@ public:
         const std::string paints = m_logDir + "/" + p.title + ".paints";
         unlink(paints.c_str());
         const double t0 = now();
-        const pid_t pid = m_child.pid = fork();
-        m_child.reaped = false;
-        if (pid < 0)
-            fail("fork");
-        if (pid == 0) {
-            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd >= 0) {
-                dup2(fd, 1);
-                dup2(fd, 2);
-                close(fd);
-            }
-            setenv("LD_PRELOAD", m_paintLib.c_str(), 1);
-            setenv("BENCH_PAINT_LOG", paints.c_str(), 1);
-            execl(p.path.c_str(), p.path.c_str(), static_cast<char *>(nullptr));
-            _exit(127);
-        }
+        launch(m_child, p.path, {}, {{"LD_PRELOAD", m_paintLib}, {"BENCH_PAINT_LOG", paints}}, log);
+        const pid_t pid = m_child.pid;
         Window w = 0;
         if (!x.pump(t0 + 15000, [&] { return x.painted(p.title, &w) != nullptr || !m_child.alive(); })
             || !x.painted(p.title))
@@ -649,19 +714,7 @@ std::vector<double> scanErrors(Watcher &x, const std::string &program, const std
     std::snprintf(seconds, sizeof seconds, "%d,%d", periodMs / 1000, periodMs % 1000 / 100);
     const std::string option = std::string("--scansione-automatica=") + seconds;
     const double t0 = now();
-    child.pid = fork();
-    if (child.pid < 0)
-        fail("fork");
-    if (child.pid == 0) {
-        const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            dup2(fd, 2);
-            close(fd);
-        }
-        execl(program.c_str(), program.c_str(), option.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    launch(child, program, {option}, {}, log);
     auto giveUp = [&](const std::string &why) {
         child.stop();
         fail(why + " (scanning every " + seconds + " s; see " + log + ")");
@@ -732,29 +785,230 @@ private:
     pid_t m_pids[2] = {-1, -1};
 };
 
-// The 99th percentile (nearest rank) and the largest of each case, with the 1-minute load
-// average at its end.
-void scan(Watcher &x, const std::string &program, const std::string &logDir, int steps)
+// What the pupil presses, in the order of the table: a digit (the answer cell shows it), the
+// highlight moved on (SPACE; Tab on the floor, where plain Qt moves the focus with it), Enter on
+// the highlighted button (the row checked, the next one armed) and a mouse press on a button.
+enum Kind { Digit, Step, Confirm, Click, Kinds, Untimed = Kinds };
+const char *const KindNames[Kinds] = {"digit", "space", "enter", "mouse"};
+
+// The time of day every sheet is drawn at (the paint log freezes the program's wall clock there),
+// so that the observer, drawing the same sheet with the program's own rules, knows the answers.
+constexpr int TimeOfDay = 12 * 3600;
+
+// Presses on one window as a pupil makes them, each down and up again, and timed by the X server:
+// from the moment it takes the key or button to the first damage of the window after it. The
+// next press waits until nothing has been drawn for a while.
+class Presser {
+public:
+    Presser(Watcher &x, Window w, std::string what) : x(x), m_window(w), m_what(std::move(what)) {}
+    std::vector<double> ms[Kinds];
+
+    void key(KeySym sym, int kind) { press(kind, [&](bool down) { x.key(sym, down); }); }
+    // The pointer is moved onto the point first, never left where it was: a press on a button that
+    // came up under a still pointer does nothing in the program.
+    void click(int px, int py, int kind)
+    {
+        m_nudge = m_nudge ? 0 : 6;
+        x.pointer(px + m_nudge, py);
+        quiet();
+        press(kind, [&](bool down) { x.button(down); });
+    }
+    Win &win()
+    {
+        Win *w = x.find(m_window);
+        if (!w)
+            fail(m_what + ": the window went away");
+        return *w;
+    }
+
+private:
+    template <class Send> void press(int kind, Send send)
+    {
+        const size_t seen = win().damageTimes.size(), marks = x.marks().size();
+        send(true);
+        x.mark();
+        if (!x.pump(now() + 3000, [&] { return x.marks().size() > marks && win().damageTimes.size() > seen; }))
+            fail(m_what + ": a press (" + (kind < Kinds ? KindNames[kind] : "to move on") + ") changed nothing on the screen");
+        if (kind < Kinds)
+            ms[kind].push_back(std::max(0.0, double(int32_t(uint32_t(win().damageTimes[seen] - x.marks()[marks])))));
+        send(false);
+        quiet();
+    }
+    void quiet()
+    {
+        const double sent = now();
+        x.pump(now() + 3000, [&] { return now() - std::max(sent, win().lastDamage) >= 30; });
+    }
+
+    Watcher &x;
+    Window m_window;
+    std::string m_what;
+    int m_nudge = 0;
+};
+
+// The program started, its start screen drawn and with the keyboard; "Vai" on table 0 brings the
+// exercise screen.
+Window openExercise(Watcher &x, Child &child, const std::string &path, const std::string &paintLib,
+                    const std::string &log)
 {
-    for (const bool busy : {false, true})
+    launch(child, path, {}, {{"LD_PRELOAD", paintLib}, {"BENCH_TIME_OF_DAY", std::to_string(TimeOfDay)}, {"TZ", "UTC"}},
+           log);
+    Window start = 0;
+    x.pump(now() + 15000, [&] { return x.painted("Calcolino", &start) || !child.alive(); });
+    x.pump(now() + 5000, [&] { return start && x.focus() == start; });
+    if (!start || x.focus() != start)
+        fail("the start screen was not drawn or never got the keyboard (see " + log + ")");
+    settle(x, start, 200, 3000);
+    Presser p(x, start, "the start screen");
+    p.key(XK_Return, Untimed); // table 0 chosen, the highlight on "Vai"
+    const double t = now();
+    x.key(XK_Return, true);
+    x.key(XK_Return, false);
+    Win *exercise = nullptr;
+    x.pump(t + 10000, [&] {
+        for (Win *w : x.titled("TABELLA"))
+            if (w->painted)
+                exercise = w;
+        return exercise != nullptr;
+    });
+    const Window w = exercise ? x.idOf(exercise) : 0;
+    x.pump(now() + 5000, [&] { return w && x.focus() == w; });
+    if (!w || x.focus() != w)
+        fail("\"Vai\" brought no exercise screen with the keyboard (see " + log + ")");
+    settle(x, w, 300, 5000);
+    return w;
+}
+
+// Rows answered on the exercise screen of table 0 until every kind has been timed n times: the
+// highlight moved on, the answer's first digit typed and taken back with a click on "Cancella",
+// the answer typed and confirmed with Enter on "Invio". A new sheet after every tenth row, and
+// "Ricomincia" on the warning after thirty. Every sheet starts looking like the first, or the
+// presses were not the ones meant.
+Presser pressCalcolino(Watcher &x, const std::string &path, const std::string &paintLib, const std::string &logDir,
+                       int n)
+{
+    Child child;
+    const std::string log = logDir + "/presses.log";
+    const Window w = openExercise(x, child, path, paintLib, log);
+    Presser p(x, w, "Calcolino's exercise screen (see " + log + ")");
+    // "Cancella" where the design puts it: its centre at 7593 and 7290 twips of a client area of
+    // 11910 by 8595, under a menu bar of about 25 pixels (the button is 60 pixels high here).
+    const int cx = p.win().paintWidth * 7593 / 11910;
+    const int cy = 25 + (p.win().paintHeight - 25) * 7290 / 8595;
+    const std::string first = x.image(w);
+    Random random([] { return double(TimeOfDay); });
+    const int16_t table = 0;
+    Esercizio pupil(table, random);
+    pupil.open();
+    while (p.ms[Confirm].size() < size_t(n)) {
+        const Esercizio::Session &s = pupil.session();
+        const QString answer = s.Risultati[size_t(s.RigaCorrente)].trimmed();
+        p.key(XK_space, Step);
+        p.key(XK_0 + answer[0].digitValue(), Digit);
+        pupil.typeDigit(answer[0].digitValue());
+        p.click(cx, cy, Click);
+        pupil.PremiTasto(Keypad::Cancella);
+        for (QChar c : answer) {
+            p.key(XK_0 + c.digitValue(), Digit);
+            pupil.typeDigit(c.digitValue());
+        }
+        p.key(XK_Return, Confirm);
+        pupil.PremiTasto(Keypad::Invio);
+        if (pupil.view().front == Esercizio::Frame::fraAvviso) {
+            if (pupil.view().focus.index != 1)
+                p.key(XK_r, Untimed);
+            p.key(XK_Return, Untimed);
+            pupil.AzzeraSessione();
+        } else if (s.mode == Esercizio::Mode::EndOfSheet) {
+            if (pupil.view().focus.index != Keypad::NuovaTabella)
+                p.key(XK_n, Untimed);
+            p.key(XK_Return, Untimed);
+            pupil.PremiTasto(Keypad::NuovaTabella);
+        } else
+            continue;
+        if (x.image(w) != first) {
+            child.stop();
+            fail("a new sheet of Calcolino's does not look like the first: the answers were not the program's");
+        }
+    }
+    child.stop();
+    x.forgetAll();
+    return p;
+}
+
+// The same presses on the floor's plain widgets: Tab, a digit, a click on "Vai" and Return.
+Presser pressFloor(Watcher &x, const std::string &path, const std::string &paintLib, const std::string &logDir, int n)
+{
+    Child child;
+    const std::string log = logDir + "/presses-floor.log";
+    launch(child, path, {}, {{"LD_PRELOAD", paintLib}}, log);
+    Window w = 0;
+    x.pump(now() + 15000, [&] { return x.painted("floor", &w) || !child.alive(); });
+    x.pump(now() + 5000, [&] { return w && x.focus() == w; });
+    if (!w || x.focus() != w)
+        fail("the floor was not drawn or never got the keyboard (see " + log + ")");
+    settle(x, w, 300, 5000);
+    Presser p(x, w, "the floor (see " + log + ")");
+    // "Vai" where the floor puts it, twips at 96 dpi under the menu bar.
+    const int cx = (6675 + 90 + 3945 / 2) / 15, cy = 25 + (4485 + 150 + 630 / 2) / 15;
+    while (p.ms[Confirm].size() < size_t(n)) {
+        p.key(XK_Tab, Step);
+        p.key(XK_7, Digit);
+        p.click(cx, cy, Click);
+        p.key(XK_Return, Confirm);
+    }
+    child.stop();
+    x.forgetAll();
+    return p;
+}
+
+double percentile(std::vector<double> v, double q)
+{
+    std::sort(v.begin(), v.end());
+    return v[size_t(std::ceil(q * double(v.size()))) - 1];
+}
+
+// Everything the pupil feels, first on the idle machine and then beside two processes of the
+// bench's own that only spin: n presses of each kind on Calcolino and on the floor, then the
+// scan's steps at both periods. The percentiles are nearest rank; the 1-minute load average is
+// read at the end of each half.
+void feel(Watcher &x, const std::string &program, const std::string &floorPath, const std::string &paintLib,
+          const std::string &logDir, int presses, int steps)
+{
+    for (const bool busy : {false, true}) {
+        const char *k = busy ? "busy" : "alone";
+        std::unique_ptr<Busy> spin(busy ? new Busy : nullptr);
+        if (presses > 0) {
+            const double t0 = now();
+            const Presser runs[2] = {pressCalcolino(x, program, paintLib, logDir, presses),
+                                     pressFloor(x, floorPath, paintLib, logDir, presses)};
+            for (int r = 0; r < 2; ++r)
+                for (int kind = 0; kind < Kinds; ++kind) {
+                    const std::vector<double> &v = runs[r].ms[kind];
+                    const char *who = r ? "floor" : "program";
+                    std::printf("press_%s_%s_%s_p50_ms=%.0f\npress_%s_%s_%s_p99_ms=%.0f\npress_%s_%s_%s_n=%zu\n", who,
+                                KindNames[kind], k, percentile(v, 0.5), who, KindNames[kind], k, percentile(v, 0.99),
+                                who, KindNames[kind], k, v.size());
+                }
+            std::fprintf(stderr, "  presses, %s: %d of each kind on Calcolino and the floor in %.0f s\n", k, presses,
+                         (now() - t0) / 1000);
+        }
         for (const int periodMs : {500, 1500}) {
-            std::vector<double> e;
-            double load = -1;
-            {
-                std::unique_ptr<Busy> spin(busy ? new Busy : nullptr);
-                e = scanErrors(x, program, logDir, periodMs, steps);
-                std::ifstream("/proc/loadavg") >> load;
-            }
+            std::vector<double> e = scanErrors(x, program, logDir, periodMs, steps);
             std::sort(e.begin(), e.end());
-            const char *k = busy ? "busy" : "alone";
-            std::printf("scan_%d_%s_p99_ms=%.0f\nscan_%d_%s_max_ms=%.0f\nscan_%d_%s_load=%.2f\n", periodMs, k,
-                        e[size_t(std::ceil(0.99 * double(e.size()))) - 1], periodMs, k, e.back(), periodMs, k, load);
+            std::printf("scan_%d_%s_p99_ms=%.0f\nscan_%d_%s_max_ms=%.0f\n", periodMs, k, percentile(e, 0.99), periodMs,
+                        k, e.back());
             std::fprintf(stderr, "  scan every %d ms, %s: |error| in ms", periodMs, k);
             for (double v : e)
                 std::fprintf(stderr, " %.0f", v);
             std::fprintf(stderr, "\n");
         }
-    std::printf("scan_steps=%d\n", steps);
+        double load = -1;
+        std::ifstream("/proc/loadavg") >> load;
+        std::printf("feel_%s_load=%.2f\n", k, load);
+        std::fflush(stdout);
+    }
+    std::printf("scan_steps=%d\npresses=%d\nqt_version=%s\n", steps, presses, qVersion());
 }
 
 // What a new maximized window costs the machine before anything is drawn: its 1920x1080x4
@@ -875,8 +1129,8 @@ private:
 
 int main(int argc, char **argv)
 {
-    int runs = 15, steps = 100;
-    std::string scanProgram;
+    int runs = 15, steps = 100, presses = 500;
+    bool feelOnly = false;
     std::string program, baseline, floorPath, paintLib, logDir = "/tmp";
     std::vector<pid_t> ours;
     bool waitWm = false;
@@ -893,8 +1147,10 @@ int main(int argc, char **argv)
             pageCost();
             return 0;
         }
-        else if (a == "--scan")
-            scanProgram = next();
+        else if (a == "--feel")
+            feelOnly = true;
+        else if (a == "--presses")
+            presses = std::atoi(next().c_str());
         else if (a == "--steps")
             steps = std::atoi(next().c_str());
         else if (a == "--runs")
@@ -921,12 +1177,12 @@ int main(int argc, char **argv)
     Watcher x;
     if (waitWm)
         return x.waitWindowManager(20000) ? 0 : 1;
-    if (!scanProgram.empty()) {
-        scan(x, scanProgram, logDir, std::max(steps, 1));
+    if (program.empty() || floorPath.empty() || paintLib.empty() || (!feelOnly && baseline.empty()))
+        fail("--program, --floor, --paint-log and (but with --feel) --baseline are needed");
+    if (feelOnly) {
+        feel(x, program, floorPath, paintLib, logDir, std::max(presses, 0), std::max(steps, 1));
         return 0;
     }
-    if (program.empty() || baseline.empty() || floorPath.empty() || paintLib.empty())
-        fail("--program, --baseline, --floor and --paint-log are needed");
 
     const Program programs[3] = {{program, "Calcolino", true}, {baseline, "bare", false}, {floorPath, "floor", false}};
     // Every order of the three in turn, so that each comes first, second and third as often
