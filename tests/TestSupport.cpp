@@ -17,7 +17,7 @@ void sendKey(QEvent::Type type, Qt::Key k, Qt::KeyboardModifiers m, bool autoRep
 }
 }
 
-Program::Program(std::function<double()> clock)
+Program::Program(std::function<double()> clock, ScanClock *scan)
 {
     [[maybe_unused]] static const bool installed = [] {
         // The offscreen platform says what it cannot do (raise a window, size hints); that is not ours.
@@ -28,7 +28,7 @@ Program::Program(std::function<double()> clock)
         Platform::afterApplication(*qApp); // as the program does
         return true;
     }();
-    m_p = std::make_unique<Programma>(std::move(clock), &dialogs);
+    m_p = std::make_unique<Programma>(std::move(clock), &dialogs, std::nullopt, scan);
     inizio().show();
     inizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
     activate(&inizio());

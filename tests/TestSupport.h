@@ -36,10 +36,10 @@ struct Dialogs : PrintDialogs {
 };
 
 // A program of its own for a test case: the start screen shown at its design size and
-// active; the sheets drawn from `clock` (the same order every time by default).
+// active; the sheets drawn from `clock` (the same order every time by default), an automatic scan on `scan`.
 class Program {
 public:
-    explicit Program(std::function<double()> clock = [] { return 4321.25; });
+    explicit Program(std::function<double()> clock = [] { return 4321.25; }, ScanClock *scan = nullptr);
     ~Program();
     Programma &operator*() { return *m_p; }
     Programma *operator->() { return m_p.get(); }

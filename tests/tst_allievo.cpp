@@ -1,20 +1,33 @@
 // The random pupil: seeded random events on the real screens (presses anywhere, through the window, again at
-// one spot at human intervals of simulated time, or held), each followed by the rules that must always hold.
+// one spot at human intervals of simulated time, or held), each followed by the rules that must always hold;
+// then a million events of a pupil's hands on keyboard and mouse, the automatic scan running, none of which
+// may reach the teacher's settings.
 #include "TestSupport.h"
+#include "app/FrmImpostazioni.h"
+#include "app/Impostazioni.h"
 #include "exercise/FrmOperativo.h"
 #include "print/FrmStampa.h"
 #include "start/FrmInizio.h"
 #include <QAction>
+#include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <random>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using Key = std::pair<Qt::Key, Qt::KeyboardModifiers>;
 static const char *const FrameNames[] = {"fraTastierino", "fraAiuto", "fraIntervento", "fraAvviso"};
 static const Qt::Key OtherKeys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Escape, Qt::Key_F2, Qt::Key_Shift};
 
 struct Pupil {
-    explicit Pupil(quint32 seed) : rng(seed) { restart(); }
+    Pupil(quint32 seed, const QString &file) : rng(seed), settings(file) { restart(); }
     std::mt19937 rng;
+    T::Clock scan; // the automatic scan's, moved on by the pupil's time
+    Impostazioni settings;
+    QList<int> down; // the keys held, in order; one on the numeric keypad with Keypad
+    static constexpr int Keypad = 1 << 30;
+    int chords = 0; // Ctrl+Alt+I made on the start screen
     std::unique_ptr<T::Program> p;
     QStringList log;
     int reached[6] = {}; // events with each frame in front, at the end of a sheet; presses on a button come up under the pointer
@@ -29,7 +42,8 @@ struct Pupil {
     void restart()
     {
         p.reset(), held = {}, mayRestart = true; // sheets from a clock that ticks with every sheet: a run repeats exactly
-        p = std::make_unique<T::Program>([t = 0.0]() mutable { return t += 0.37; });
+        p = std::make_unique<T::Program>([t = 0.0]() mutable { return t += 0.37; }, &scan);
+        settings.load(), (*p)->applySettings(settings), FrmImpostazioni::attach(**p, settings); // as the program starts
         p->dialogs.file = [](QWidget *, const QString &) { return QString(); }; // nothing written
         p->dialogs.printer_ = [](QPrinter *, QWidget *) { return false; };
     }
@@ -45,6 +59,48 @@ struct Pupil {
     {
         held = t == QEvent::MouseMove ? held : t == QEvent::MouseButtonPress ? held | b : held & ~Qt::MouseButtons(b);
         qt_handleMouseEvent(win->windowHandle(), win->windowHandle()->mapFromGlobal(spot), spot, held, b, t, {}, ms);
+    }
+    void key(QEvent::Type t, int k, bool repeat = false) // through the window system's door, shortcuts and all
+    {
+        Qt::KeyboardModifiers m = k & Keypad ? Qt::KeypadModifier : Qt::NoModifier;
+        for (int d : down)
+            m |= d == Qt::Key_Shift ? Qt::ShiftModifier : d == Qt::Key_Control ? Qt::ControlModifier : d == Qt::Key_Alt ? Qt::AltModifier : d == Qt::Key_Meta ? Qt::MetaModifier : Qt::NoModifier;
+        QWindow *to = QGuiApplication::focusWindow() ? QGuiApplication::focusWindow() : p->inizio().windowHandle();
+        log.push_back(QStringLiteral("key %1/%2%3 %4 on %5").arg(k &= ~Keypad, 0, 16).arg(int(m), 0, 16).arg(repeat ? " repeated" : "", t == QEvent::KeyPress ? "down" : "up", T::focusName()));
+        chords += t == QEvent::KeyPress && k == Qt::Key_I && m == (Qt::ControlModifier | Qt::AltModifier) && to == p->inizio().windowHandle();
+        qt_handleKeyEvent(to, t, k, m, k < 0x7f ? QString(QChar(k)) : QString(), repeat);
+    }
+    // A pupil's hands on a real keyboard and mouse, one event: one more key down (a modifier one time in four) or one
+    // of those held let go, so chords of up to five keys; a held key's repeat; any of five mouse buttons pressed on
+    // any button of the active window or anywhere in it, or let go; time going by, and the automatic scan with it.
+    void hands()
+    {
+        static const int Modifiers[] = {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta};
+        const int kind = pick(16), n = int(down.size());
+        QWidget *win = QApplication::activeWindow() ? QApplication::activeWindow() : &p->inizio();
+        if (!p->inizio().isVisible()) {
+            restart();
+        } else if (kind < 8 && n > pick(5)) {
+            key(QEvent::KeyRelease, down.takeAt(pick(n)));
+        } else if (kind < 8) {
+            const int k = pick(4) ? (pick(2) ? Qt::Key_Space + pick(0x5f) : Qt::Key_Escape + pick(0x56)) | (pick(4) ? 0 : Keypad) : Modifiers[pick(4)];
+            down.contains(k) ? void() : (key(QEvent::KeyPress, k), down.push_back(k));
+        } else if (kind < 10 && n) {
+            const int k = down.at(pick(n));
+            key(QEvent::KeyRelease, k, true), key(QEvent::KeyPress, k, true);
+        } else if (kind < 14) {
+            const Qt::MouseButton b = Qt::MouseButton(1 << pick(5));
+            if (!held.testFlag(b)) {
+                const QList<OptionButton *> all = win->findChildren<OptionButton *>();
+                QWidget *to = all.isEmpty() || !pick(4) ? win : all.at(pick(int(all.size())));
+                spot = to->mapToGlobal(QPoint(pick(qMax(1, to->width())), pick(qMax(1, to->height()))));
+                mouse(win, QEvent::MouseMove);
+            }
+            log.push_back(QStringLiteral("mouse %1 %2 on %3").arg(b).arg(held.testFlag(b) ? "up" : "down", buttonAt(win) ? buttonAt(win)->objectName() : "nothing"));
+            ms += 50 + pick(500), mouse(win, held.testFlag(b) ? QEvent::MouseButtonRelease : QEvent::MouseButtonPress, b);
+        } else {
+            scan.advance(pick(1500));
+        }
     }
     void step()
     {
@@ -84,7 +140,6 @@ struct Pupil {
             QWidget *on = buttonAt(win);
             log.push_back("mouse on " + (on ? on->objectName() : QString("nothing"))), reached[5] += !moves && on && on != underWhenMoved;
             mayRestart |= on && on->objectName() == "optAvviso_1" && (underWhenMoved == on || T::focusName() == "optAvviso_1");
-            QTimer::singleShot(0, [] { if (QWidget *m = QApplication::activePopupWidget()) m->close(); }); // a text field's menu
             ms += 80 + pick(620), mouse(win, QEvent::MouseButtonPress, T::Buttons[how % 3]);
             if (how) // else held down
                 ms += 50 + pick(150), mouse(win, QEvent::MouseButtonRelease, T::Buttons[how % 3]);
@@ -94,11 +149,20 @@ struct Pupil {
         } else if (kind < 99) { // the exercise screen closed, or opened again
             o ? void(o->close()) : T::click(T::btn("FrmInizio", "Option2_0"), T::Buttons[how % 3]);
         } else { // the author screen, closed at once
-            QTimer::singleShot(0, [] { if (QWidget *m = QApplication::activeModalWidget()) m->close(); });
             (o && how ? static_cast<QMainWindow *>(o) : &p->inizio())->findChild<QAction *>("mnuInfo")->trigger();
         }
     }
 };
+
+// The teacher's settings untouched: no settings screen, nothing written in the settings' folder (as the kernel
+// tells `watch`), and if asked the file's bytes as they were.
+static QString guard(Pupil &u, int watch, const QByteArray &file = {})
+{
+    char e[4096];
+    QFile f(u.settings.path());
+    return u.p->inizio().findChild<FrmImpostazioni *>(QString(), Qt::FindDirectChildrenOnly) ? "the settings screen opened"
+           : ::read(watch, e, sizeof e) > 0 || (!file.isNull() && (!f.open(QIODevice::ReadOnly) || f.readAll() != file)) ? "the settings file changed" : QString();
+}
 
 // What must always hold, the rows done before the step among them (unless mayRestart); empty, or what went wrong.
 static QString check(Pupil &u, const QStringList &rows)
@@ -127,11 +191,12 @@ static QString check(Pupil &u, const QStringList &rows)
     }
     if (a != b)
         return "the session says " + a + "\n  the screen shows " + b;
-    // One frame enabled, in front, with the focus; the mode's keys; answering, only the current row armed, showing the answer, "Invio" if any.
+    // One frame enabled, in front, with the focus (or the menu bar); the mode's keys; answering, only the current row armed, showing the answer, "Invio" if any.
     const bool answering = s.mode == Esercizio::Mode::Answer;
     const QString &shown = v.lblRisultato[size_t(std::clamp<int>(s.RigaCorrente, 0, 9))];
     if (std::count(v.frameEnabled.begin(), v.frameEnabled.end(), true) != 1 || !v.frameEnabled[size_t(v.front)]
-        || (QApplication::activeWindow() == u.op() && !sc.panel(FrameNames[int(v.front)])->isAncestorOf(QApplication::focusWidget()))
+        || (QApplication::activeWindow() == u.op() && !sc.panel(FrameNames[int(v.front)])->isAncestorOf(QApplication::focusWidget())
+            && !qobject_cast<QMenuBar *>(QApplication::focusWidget())) // Alt alone: the keyboard in the menu bar
         || uint(s.RigaCorrente) > 9 || v.enabled[0] != answering || v.enabled[Keypad::NuovaTabella] == answering || v.enabled[Keypad::Esco] == answering
         || s.Risposta.size() > 3 || s.Risposta.startsWith(u'0') || std::count(v.armed.begin(), v.armed.end(), true) != answering
         || (answering && (!v.armed[size_t(s.RigaCorrente)] || shown != (s.Risposta.isEmpty() ? "?" : s.Risposta) || v.enabled[Keypad::Invio] != (shown != "?"))))
@@ -143,22 +208,36 @@ static QString check(Pupil &u, const QStringList &rows)
 class TstAllievo : public QObject {
     Q_OBJECT
 private slots:
-    void aRandomPupilBreaksNothing() // CALCOLINO_EVENTI events (15000), seed CALCOLINO_SEME
+    // CALCOLINO_EVENTI events (15000), each followed by every rule; then CALCOLINO_MANI (985000), mostly of the hands
+    // (one in 50 as before), every 100th followed by every rule; seed CALCOLINO_SEME. The settings checked after each.
+    void aRandomPupilBreaksNothing()
     {
         const int events = qEnvironmentVariableIsSet("CALCOLINO_EVENTI") ? qEnvironmentVariableIntValue("CALCOLINO_EVENTI") : 15000;
+        const int hands = qEnvironmentVariableIsSet("CALCOLINO_MANI") ? qEnvironmentVariableIntValue("CALCOLINO_MANI") : 985000;
         const quint32 seed = qEnvironmentVariableIsSet("CALCOLINO_SEME") ? quint32(qEnvironmentVariableIntValue("CALCOLINO_SEME")) : 20261206u;
-        Pupil u(seed);
-        for (int i = 0; i < events; ++i) {
-            const QStringList rows = u.op() ? (*u.p)->esercizio().completedRows() : QStringList();
+        QTimer closer; // what waits in a loop of its own (the author screen, a text field's menu) goes at once
+        closer.callOnTimeout([] { if (QWidget *m = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::activeModalWidget()) m->close(); });
+        closer.start(0);
+        QTemporaryDir dir;
+        QFile f(dir.filePath("profili.json")); // the teacher's: scanning every second
+        const QByteArray file = R"({"profilo": "A", "profili": {"A": {"scansione": true, "periodo_ms": 1000}}})";
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) && f.flush());
+        const int watch = inotify_init1(IN_NONBLOCK);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(dir.path()), IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM) >= 0);
+        Pupil u(seed, f.fileName());
+        for (int i = 0; i < events + hands; ++i) {
+            const QStringList rows = u.op() && i < events ? (*u.p)->esercizio().completedRows() : QStringList();
             u.mayRestart = !u.op();
-            u.step();
-            if (const QString fault = check(u, rows); !fault.isEmpty())
+            i < events || !u.pick(50) ? u.step() : u.hands();
+            const bool every = i < events || i % 100 == 0;
+            if (const QString fault = (every ? check(u, rows) : QString()) + guard(u, watch, every ? file : QByteArray()); !fault.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("event %1, seed %2: %3\nthe last events:\n  %4").arg(i).arg(seed).arg(fault, u.log.mid(u.log.size() - 40).join("\n  "))));
             if (i % 500 == 0)
-                QApplication::processEvents();
+                QApplication::processEvents(), u.log.remove(0, qMax<qsizetype>(0, u.log.size() - 100));
         }
-        // Every frame, the end of a sheet and a press on a button come up under the pointer reached, or it proves little.
-        QVERIFY(std::find(u.reached + 1, u.reached + 6, 0) == u.reached + 6);
+        // Every frame, the end of a sheet, a press on a button come up under the pointer and Ctrl+Alt+I on the start
+        // screen (which once opened the settings) reached, or it proves little.
+        QVERIFY(std::find(u.reached + 1, u.reached + 6, 0) == u.reached + 6 && u.chords);
     }
 };
 

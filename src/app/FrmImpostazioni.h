@@ -12,7 +12,7 @@ class QPushButton;
 
 // The teacher's settings screen: the pupil's profile and each setting in its range. A change
 // holds at once for this run; "Salva" keeps it for the next ones. Reached only by the start
-// screen's Ctrl+Alt+I or from the command line, never by a pupil's key, scan or click.
+// screen's Ctrl+Alt with I, M, P, O or from the command line, never by a pupil's key, scan or click.
 class FrmImpostazioni : public QDialog {
     Q_OBJECT
 public:

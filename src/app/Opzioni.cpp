@@ -96,8 +96,8 @@ Opzioni Opzioni::parse(const QStringList &arguments, const QString &platformFrom
             "  --profilo=NOME\n"
             "        le impostazioni salvate per l'alunno NOME\n"
             "  --impostazioni\n"
-            "        apre subito le impostazioni dell'insegnante (anche con Ctrl+Alt+I\n"
-            "        nella schermata iniziale)\n"
+            "        apre subito le impostazioni dell'insegnante (anche tenendo premuti\n"
+            "        Ctrl e Alt e scrivendo IMPO nella schermata iniziale)\n"
             "  -h, --help\n"
             "        mostra questo aiuto ed esce\n");
         return o;

@@ -29,10 +29,12 @@ FrmInizio::FrmInizio(int16_t &NumeroTabella)
     mnuInfo = menuBar()->addAction(QStringLiteral("Autore"));
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
     connect(mnuInfo, &QAction::triggered, this, &FrmInizio::mnuInfo_Click);
-    // The teacher's way in: a chord of three keys, which no key of a pupil's, no scan and no click
-    // on the screen makes.
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I), this), &QShortcut::activated, this,
-            &FrmInizio::settingsRequested);
+    // The teacher's way in: Ctrl and Alt held while I, M, P, O are typed. No scan and no click on
+    // the screen makes it; one chord would not do, as hands that lean on Ctrl and Alt and press
+    // keys at random make Ctrl+Alt+I now and then, but four chords in a row they all but never do.
+    const auto chord = [](Qt::Key k) { return QKeyCombination(Qt::ControlModifier | Qt::AltModifier, k); };
+    connect(new QShortcut(QKeySequence(chord(Qt::Key_I), chord(Qt::Key_M), chord(Qt::Key_P), chord(Qt::Key_O)), this),
+            &QShortcut::activated, this, &FrmInizio::settingsRequested);
 
     auto *client = new QWidget;
     setCentralWidget(client);

@@ -34,7 +34,7 @@ signals:
     void exerciseRequested(); // "Vai": the exercise screen for NumeroTabella
     void authorRequested();   // "Autore": the author screen, modal
     void unloading();         // the program ends: every other screen goes too
-    void settingsRequested(); // Ctrl+Alt+I: the teacher's settings
+    void settingsRequested(); // Ctrl+Alt with I, M, P, O: the teacher's settings
 
 protected:
     bool event(QEvent *e) override;
