@@ -499,6 +499,34 @@ def caso_autore(caso):
     attendi(lambda: finestra(app, "Autore", dialogo=True) is None, "Enter on the author screen just opened by Enter to close it")
 
 
+def caso_sensore(caso):
+    """The teacher's switch settings held for real: with an acceptance time of 300 ms a key held 0.1 s
+    does nothing and one held 0.6 s acts; in inverse scanning the highlight moves while SPACE is held,
+    and letting it go presses the button highlighted."""
+    cartella = caso.cartella("config/calcolino")
+    with open(os.path.join(cartella, "profili.json"), "w") as f:
+        json.dump({"profilo": "Lento", "profili": {"Lento": {"accettazione_ms": 300}, "Inverso": {
+            "scansione": True, "periodo_ms": 500, "scansione_inversa": True}}}, f)
+    lento, inverso = (caso.avvia({"XDG_CONFIG_HOME": os.path.dirname(cartella)}, argomenti=["--profilo=" + p])
+                      for p in ["Lento", "Inverso"])
+    lento.inizio()
+    segno = len(FUOCHI)  # the holds themselves, timed by xdotool in one process
+    subprocess.run(["xdotool", "keydown", "3", "sleep", "0.1", "keyup", "3", "keydown", "5", "sleep", "0.6", "keyup", "5"], check=True)
+    visti = lento.fuochi_fino(segno, [C("5")], 'the focus on "5" held 0.6 s')
+    caso.verifica(visti == [C("5")], '"3" held 0.1 s then "5" held 0.6 s should highlight "5" alone; the focus went: %s' % visti)
+    lento.ferma()
+    _, inizio = inverso.inizio()
+    segno = len(FUOCHI)
+    tasto("space", True)  # held until the highlight has moved twice, then let go
+    attendi(lambda: len(inverso.fuochi(segno)) >= 2, "the highlight to move twice while SPACE is held")
+    tasto("space", False)
+    visti = inverso.fuochi_fino(segno, [C("Vai")], 'the focus on "Vai" once SPACE is let go')
+    tabella = visti[-2][1]
+    caso.verifica(visti[:-1] == [C(str(n)) for n in range(1, len(visti))], "while SPACE was held the focus went: %s" % visti)
+    attendi(lambda: any(re.fullmatch("Tabella (del |dell'|dello )" + tabella, nome(e)) for e in tutti(inizio, pyatspi.ROLE_LABEL)),
+            'the table "%s", highlighted when SPACE was let go, chosen' % tabella)
+
+
 def caso_wayland(caso):
     """Natively on Wayland, with the platform chosen by Qt or asked for: the start screen, silent,
     any mouse button presses the button under the pointer, on the press; a modal dialog."""
@@ -539,6 +567,7 @@ CASI = [
     ("odd things named ImpostazioniZu.dat", caso_file_strani),
     ("no session bus", caso_senza_bus),
     ("author screen by keys, its icon", caso_autore),
+    ("switch settings held for real", caso_sensore),
     ("native Wayland", caso_wayland),
 ]
 
