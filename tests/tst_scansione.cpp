@@ -26,7 +26,7 @@ void click(QWidget *w, Qt::MouseButton b = Qt::LeftButton)
 class TstScansione : public QObject {
     Q_OBJECT
     T::Clock clock;
-    std::unique_ptr<Programma> p; // a program of its own for each case, scanning every 1.5 s
+    std::unique_ptr<T::Program> p; // a program of its own for each case, scanning every 1.5 s
 
     // "Option1_: 5 6 0": the button highlighted now, then after each period.
     void expectOrder(const QString &order)
@@ -40,20 +40,8 @@ class TstScansione : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QApplication::setQuitOnLastWindowClosed(false);
-        p = std::make_unique<Programma>([] { return 4321.25; }, nullptr, Period, &clock);
-        p->frmInizio().show();
-        p->frmInizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
-        T::activate(&p->frmInizio());
-    }
-    void cleanup()
-    {
-        p.reset();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void init() { p = std::make_unique<T::Program>([] { return 4321.25; }, &clock), (*p)->setScanPeriod(Period); }
+    void cleanup() { p.reset(); }
 
     // Runs a script: "open" (table 7's sheet, where no answer of one digit is right), "+n" n periods
     // ("+n-1": a millisecond less), "right:Name" the right mouse button on the start screen's button,
@@ -63,9 +51,9 @@ private slots:
         for (const QString &k : script.split(' ', Qt::SkipEmptyParts)) {
             if (k == "open") { // the exercise screen at its design size
                 click(T::btn("FrmInizio", "Option1_7")), click(T::btn("FrmInizio", "Option2_0"));
-                p->frmOperativo()->showNormal();
-                p->frmOperativo()->resizeClient(Twips::toPx(QSizeF(11910, 8595)));
-                T::activate(p->frmOperativo());
+                (*p)->frmOperativo()->showNormal();
+                (*p)->frmOperativo()->resizeClient(Twips::toPx(QSizeF(11910, 8595)));
+                T::activate((*p)->frmOperativo());
             } else if (k.startsWith('+'))
                 clock.advance(k.mid(1).section('-', 0, 0).toInt() * Period - k.section('-', 1).toInt());
             else if (k.contains(':'))
@@ -115,7 +103,7 @@ private slots:
     // The teacher's name field keeps its keys, SPACE included; the scan waits until Enter leaves it.
     void nameField()
     {
-        emit p->esercizio().printRequested();
+        emit (*p)->esercizio().printRequested();
         QTRY_VERIFY(T::top("frmStampa") && QApplication::activeWindow() == T::top("frmStampa"));
         click(T::w("frmStampa", "txtNome"));
         tap("A"), tap("Space"), tap("B");

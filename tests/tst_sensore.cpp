@@ -5,7 +5,6 @@
 #include "app/Impostazioni.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/ScreenDef.h"
-#include "screens/Twips.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
 #include <QTemporaryDir>
@@ -22,15 +21,11 @@ double luminance(QColor c) // WCAG's, plus its 0.05
 class TstSensore : public QObject {
     Q_OBJECT
     T::Clock clock;
-    std::unique_ptr<Programma> p;
+    std::unique_ptr<T::Program> p;
     void start(const AutoScan::Timing &t) // the start screen, scanning every second
     {
-        QApplication::setQuitOnLastWindowClosed(false);
-        p = std::make_unique<Programma>([] { return 4321.25; }, nullptr, t.periodMs, &clock);
-        p->setScanTiming(t);
-        p->frmInizio().show();
-        p->frmInizio().resizeClient(Twips::toPx(QSizeF(11880, 8310)));
-        T::activate(&p->frmInizio());
+        p = std::make_unique<T::Program>([] { return 4321.25; }, &clock);
+        (*p)->setScanTiming(t), (*p)->setScanPeriod(t.periodMs);
     }
 
 private slots:
@@ -76,8 +71,8 @@ private slots:
             start({1000, 100, 3, toInvio});
             QTest::mouseClick(T::btn("FrmInizio", "Option1_7"), Qt::LeftButton);
             QTest::mouseClick(T::btn("FrmInizio", "Option2_0"), Qt::LeftButton);
-            T::activate(p->frmOperativo());
-            const Esercizio::Session &s = p->esercizio().session();
+            T::activate((*p)->frmOperativo());
+            const Esercizio::Session &s = (*p)->esercizio().session();
             for (int i = 0; s.RigheFatte < 10 && clock.left > 0 && i < 5000; ++i) {
                 const QString want = QString::number(T::expected(s.RigaCorrente)), typed = s.Risposta.trimmed();
                 if (T::focusName() == "Option1_" + (typed.size() < want.size() ? want.at(typed.size()) : QString("11")))
@@ -85,7 +80,7 @@ private slots:
                 else
                     clock.advance(clock.left), ++steps[toInvio];
             }
-            QCOMPARE(p->esercizio().session().RigheFatte, 10);
+            QCOMPARE((*p)->esercizio().session().RigheFatte, 10);
             p.reset();
         }
         qInfo("Scan steps for a sheet of the table of 7: %d before, %d now", steps[0], steps[1]);
@@ -126,7 +121,7 @@ private slots:
 
     // Chosen on the settings screen, at once: the highlighted key with a border all round, at least
     // 4 px at full HD and narrower in a smaller window, in 3:1 contrast with the button's colour
-    // inside it and the screen around it; and a 2 s acceptance time, which a click does not meet.
+    // inside it and the screen around it.
     void border()
     {
         QTemporaryDir dir;
@@ -134,9 +129,8 @@ private slots:
         T::Program program;
         FrmImpostazioni *f = FrmImpostazioni::open(*program, settings);
         f->findChild<QWidget *>("evidenziazione")->setProperty("currentIndex", 1);
-        f->findChild<QWidget *>("accettazione_ms")->setProperty("value", 2.0);
         f->close();
-        FrmOperativo &op = program.open(7); // clicked at the buttons themselves, past the window
+        FrmOperativo &op = program.open(7);
         int widths[2] = {};
         for (const bool full : {false, true}) {
             op.resizeClient(full ? QSize(1920, 1080) : op.size());
@@ -152,8 +146,6 @@ private slots:
                 QVERIFY(std::max(luminance(edge), luminance(c)) / std::min(luminance(edge), luminance(c)) >= 3);
         }
         QVERIFY2(widths[1] >= 4 && widths[0] > 1 && widths[0] < widths[1], qPrintable(QString("%1 %2").arg(widths[0]).arg(widths[1])));
-        QTest::mouseClick(op.windowHandle(), Qt::LeftButton, {}, T::key(5)->mapTo(&op, QPoint(5, 5)));
-        QCOMPARE(program.session().Risposta, QString());
         OptionButton::setHighlightBorder(false);
     }
 };
