@@ -1,22 +1,10 @@
 // The switch adapted to the pupil, on the real screens with clocks moved on by hand: the scan's
-// timing, one-switch answers, the presses' timing, and the settings screen's highlight.
+// timing, one-switch answers, the presses' timing (the highlight's border: tst_aspetto, tst_frmimpostazioni).
 #include "TestSupport.h"
-#include "app/FrmImpostazioni.h"
-#include "app/Impostazioni.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/ScreenDef.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
-#include <QTemporaryDir>
-#include <cmath>
-
-namespace {
-double luminance(QColor c) // WCAG's, plus its 0.05
-{
-    const auto f = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * f(c.redF()) + 0.7152 * f(c.greenF()) + 0.0722 * f(c.blueF()) + 0.05;
-}
-}
 
 class TstSensore : public QObject {
     Q_OBJECT
@@ -117,36 +105,6 @@ private slots:
             }
             QCOMPARE(program.session().Risposta.trimmed().size(), typed);
         }
-    }
-
-    // Chosen on the settings screen, at once: the highlighted key with a border all round, at least
-    // 4 px at full HD and narrower in a smaller window, in 3:1 contrast with the button's colour
-    // inside it and the screen around it.
-    void border()
-    {
-        QTemporaryDir dir;
-        Impostazioni settings(dir.filePath("profili.json"));
-        T::Program program;
-        FrmImpostazioni *f = FrmImpostazioni::open(*program, settings);
-        f->findChild<QWidget *>("evidenziazione")->setProperty("currentIndex", 1);
-        f->close();
-        FrmOperativo &op = program.open(7);
-        int widths[2] = {};
-        for (const bool full : {false, true}) {
-            op.resizeClient(full ? QSize(1920, 1080) : op.size());
-            QWidget *key = QApplication::focusWidget();
-            const QRect at(key->mapTo(&op, QPoint()), key->size());
-            const QImage img = T::seen(&op);
-            const int y = at.center().y();
-            int &w = widths[full];
-            const QColor edge = img.pixelColor(at.left(), y);
-            while (w < at.width() / 2 && img.pixelColor(at.left() + w, y) == edge && img.pixelColor(at.center().x(), at.bottom() - w) == edge)
-                ++w;
-            for (const QColor &c : {img.pixelColor(at.left() + w + 1, y), img.pixelColor(at.left() - 2, y)})
-                QVERIFY(std::max(luminance(edge), luminance(c)) / std::min(luminance(edge), luminance(c)) >= 3);
-        }
-        QVERIFY2(widths[1] >= 4 && widths[0] > 1 && widths[0] < widths[1], qPrintable(QString("%1 %2").arg(widths[0]).arg(widths[1])));
-        OptionButton::setHighlightBorder(false);
     }
 };
 
