@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "app/FrmImpostazioni.h"
 #include "app/Impostazioni.h"
+#include "screens/Controls.h"
 #include "start/FrmInizio.h"
 #include <QAbstractItemView>
 #include <QApplication>
@@ -21,6 +22,7 @@ QString saved(const QString &path) // the profiles, the current one's rounds and
     return s.unreadable() ? "?" : QStringLiteral("%1 %2,%3").arg(s.names().join(' ')).arg(s.value(Impostazioni::Rounds))
                                                      .arg(s.scanPeriodMs().value_or(0));
 }
+int border(QWidget *f = QApplication::focusWidget()) { return T::pixels(T::shot(f), OptionButton::HighlightBorder, QRect(0, 0, 2, f->height())); } // the highlight's
 
 void elimina(const QString &answer) // "Elimina", answering its question with the button of that text
 {
@@ -48,27 +50,36 @@ private slots:
         s.load();
         T::Program p;
         FrmImpostazioni::attach(*p, s);
+        s.scanOverrideMs = 700; // the command line's scanning, until the teacher sets it
         QTest::keySequence(QApplication::focusWidget(), Chords);
         auto *unreadable = qobject_cast<QLabel *>(ctl("lblNonLette"));
         QVERIFY(unreadable->isVisible() && unreadable->text().contains("non si sono potute leggere"));
-        // A new profile, its rounds, scanning every half second: at once, and saved.
-        for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5"}, {"periodo_ms", "0,5"}, {"scansione", " "}}) {
-            QTest::keyClick(ctl(name), Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(ctl(name), typed);
+        QVERIFY(ctl("lblRigaDiComando")->isVisible() && ctl("lblRigaDiComando")->property("text").toString().contains("ogni 0,7 s"));
+        // A new profile, its rounds, scanning every half second, the border; 4 rounds for the other profile: at once, and saved.
+        for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5"}, {"periodo_ms", "0,5"}, {"scansione", " "},
+                                   {"evidenziazione", "v"}, {"cboProfilo", "v"}, {"giri", "4"}, {"cboProfilo", "^"}}) { // a list by the arrow keys
+            if (ctl(name)->inherits("QComboBox"))
+                QTest::keyClick(ctl(name), *typed == 'v' ? Qt::Key_Down : Qt::Key_Up);
+            else
+                QTest::keyClick(ctl(name), Qt::Key_A, Qt::ControlModifier), QTest::keyClicks(ctl(name), typed);
         }
         QCOMPARE(saved(path), "?"); // not yet written
         T::click(ctl("cmdSalva"));
-        QVERIFY(!unreadable->isVisible());
+        QVERIFY(!unreadable->isVisible() && !ctl("lblRigaDiComando")->isVisible());
         QCOMPARE(saved(path), "Marco Predefinito 5,500");
         T::top("frmImpostazioni")->close();
         T::activate(&p.inizio());
         QTRY_COMPARE_WITH_TIMEOUT(T::focusName(), "Option1_1", 5000); // the scan moves by itself
+        QVERIFY(border() > 0);
         // "Elimina" asks first, then removes the profile from the file; the last one stays.
         QTest::keySequence(QApplication::focusWidget(), Chords);
         elimina("Annulla");
         elimina("Elimina");
-        QCOMPARE(saved(path), "Predefinito 3,0");
+        QCOMPARE(saved(path), "Predefinito 4,0");
         QVERIFY(!ctl("cmdElimina")->isEnabled());
+        T::top("frmImpostazioni")->close();
+        T::activate(&p.inizio());
+        QCOMPARE(border(), 0); // the remaining profile's highlight, at once
     }
 
     // Each setting changed from the start screen with the mouse (a number typed in its field) and saved, timed by the
