@@ -1,7 +1,6 @@
 #!/bin/bash
-# The real program's command line, before any window: --help on stdout with status 0; a mistake
-# one Italian line on stderr with status 2; no display at all status 1 with one Italian line on
-# stderr. Nothing else on either stream.
+# The real program's command line, before any window: --help on stdout with status 0; a mistake one
+# Italian line on stderr, status 2; no display at all one Italian line on stderr, status 1; nothing else.
 set -u
 prog=$1
 failed=0

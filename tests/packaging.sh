@@ -2,8 +2,7 @@
 # The desktop entry and metainfo are valid; the installed tree and the .deb hold the program, its
 # desktop entry, metainfo, icons, manual page, changelog and copyright, and no library; the program
 # installed from the .deb runs from there; `man calcolino` finds the page; lintian finds no error
-# and no warning, and every tag it still reports is explained in docs/packaging.md. Usage:
-# packaging.sh SOURCE_DIR BUILD_DIR
+# and no warning, and every tag it still reports is explained in docs/packaging.md. Usage: packaging.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
 work=$(mktemp -d)
