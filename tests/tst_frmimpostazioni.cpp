@@ -56,8 +56,8 @@ private slots:
         QVERIFY(unreadable->isVisible() && unreadable->text().contains("non si sono potute leggere"));
         QVERIFY(ctl("lblRigaDiComando")->isVisible() && ctl("lblRigaDiComando")->property("text").toString().contains("ogni 0,7 s"));
         // A new profile, its rounds, scanning every half second, the border; 4 rounds for the other profile: at once, and saved.
-        for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5"}, {"periodo_ms", "0,5"}, {"scansione", " "},
-                                   {"evidenziazione", "v"}, {"cboProfilo", "v"}, {"giri", "4"}, {"cboProfilo", "^"}}) { // a list by the arrow keys
+        for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5\r"}, {"periodo_ms", "0,5\r"}, {"scansione", " "},
+                                   {"evidenziazione", "v"}, {"cboProfilo", "v"}, {"giri", "4\r"}, {"cboProfilo", "^"}}) { // a list by the arrow keys
             if (ctl(name)->inherits("QComboBox"))
                 QTest::keyClick(ctl(name), *typed == 'v' ? Qt::Key_Down : Qt::Key_Up);
             else
@@ -89,7 +89,7 @@ private slots:
     {
         QTest::addColumn<QString>("typed"), QTest::addColumn<QString>("saved");
         for (auto [name, typed, saved] : {std::tuple{"scansione", "", "true"}, {"periodo_ms", "10", "10000"}, {"primo_percento", "3", "300"},
-                                          {"giri", "10", "10"}, {"accettazione_ms", "2", "2000"}, {"ignora_ms", "0,5", "500"},
+                                          {"giri", "10", "10"}, {"accettazione_ms", "1,5", "1500"}, {"ignora_ms", "0,5", "500"},
                                           {"scansione_inversa", "", "true"}, {"evidenziazione", "", "\"colore e bordo spesso\""}})
             QTest::newRow(name) << QString(typed) << QStringLiteral("\"%1\": %2").arg(name, saved);
     }

@@ -72,6 +72,8 @@ FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, Q
 
     for (int s = 0; s < I::Count; ++s) {
         const I::Info &info = I::info(I::Setting(s));
+        // A number counts once the teacher has finished typing it (Enter, or another field or
+        // button chosen): counted at each keystroke, "1,5" was written back as "1,0" at the comma.
         const auto set = [this, s](int v) {
             if (!m_refreshing) {
                 m_settings.set(I::Setting(s), v);
@@ -91,12 +93,14 @@ FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, Q
         } else if (info.kind == I::Number) {
             auto *n = new QSpinBox;
             n->setRange(info.min, info.max);
+            n->setKeyboardTracking(false);
             connect(n, &QSpinBox::valueChanged, this, set);
             editor = n;
         } else { // seconds, or times the period: a tenth of a second, half a period at a time
             auto *d = new QDoubleSpinBox;
             const double unit = info.kind == I::Percent ? 100 : 1000;
             d->setDecimals(1);
+            d->setKeyboardTracking(false);
             d->setSingleStep(info.kind == I::Percent ? 0.5 : 0.1);
             d->setRange(info.min / unit, info.max / unit);
             d->setSuffix(info.kind == I::Percent ? QStringLiteral(" \u00d7") : QStringLiteral(" s"));
