@@ -114,6 +114,10 @@ FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, Q
             form->addRow(QString::fromUtf8(info.label), editor);
         m_editors.push_back(editor);
     }
+    m_voice = line("lblVoce");
+    m_voice->setStyleSheet(QStringLiteral("color: #a00000"));
+    form->addRow(m_voice);
+    connect(&programma, &Programma::voiceTroubleChanged, this, &FrmImpostazioni::refresh);
     m_override = line("lblRigaDiComando");
     form->addRow(m_override);
     m_status = line("lblStato");
@@ -178,6 +182,8 @@ void FrmImpostazioni::refresh()
                                            "%1 s; cambiandola qui vale quella scelta qui.")
                                 .arg(seconds(*m_settings.scanOverrideMs)));
     m_override->setVisible(bool(m_settings.scanOverrideMs));
+    m_voice->setText(m_programma.voiceTrouble());
+    m_voice->setVisible(m_settings.voiceOn() && !m_voice->text().isEmpty());
 }
 
 void FrmImpostazioni::changed()

@@ -39,5 +39,6 @@ private:
     std::vector<QWidget *> m_editors; // by setting
     QLabel *m_unreadable;
     QLabel *m_override;
+    QLabel *m_voice; // why there is no voice, when it is on
     QLabel *m_status;
 };

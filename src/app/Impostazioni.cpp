@@ -22,6 +22,7 @@ const Impostazioni::Info Infos[Impostazioni::Count] = {
     {"ignora_ms", "Dopo una pressione, ignora le altre per (0 = mai)", Impostazioni::Milliseconds, 0, 2000, 0},
     {"scansione_inversa", "Scansione inversa (con la scansione automatica: si muove finch\u00e9 il sensore \u00e8 premuto)", Impostazioni::OnOff, 0, 1, 0},
     {"evidenziazione", "Evidenziazione", Impostazioni::Choice, 0, 1, 0},
+    {"voce", "Voce: legge ad alta voce i pulsanti evidenziati, le somme e le risposte", Impostazioni::OnOff, 0, 1, 0},
 };
 const QString FirstProfile = QStringLiteral("Predefinito");
 // More than any settings file holds: a bigger one is not the program's and is not read through.
@@ -217,6 +218,8 @@ void Impostazioni::set(Setting s, int v)
     // The teacher's choice on the screen now rules over the command line's.
     if (s == Scanning || s == Period)
         scanOverrideMs.reset();
+    if (s == Speech)
+        voiceOverride = false;
 }
 
 std::optional<int> Impostazioni::scanPeriodMs() const

@@ -10,7 +10,7 @@
 // starts with what it could read, or with the defaults; the file is written only by save().
 class Impostazioni {
 public:
-    enum Setting { Scanning, Period, FirstItem, Rounds, Acceptance, RepeatIgnore, InverseScanning, Highlight, Count };
+    enum Setting { Scanning, Period, FirstItem, Rounds, Acceptance, RepeatIgnore, InverseScanning, Highlight, Speech, Count };
     enum Kind { OnOff, Milliseconds, Percent, Number, Choice };
     struct Info {
         const char *key;   // in the file
@@ -52,6 +52,9 @@ public:
     std::optional<int> scanOverrideMs;
     // Automatic scanning's period as it is to run now; none: scanning off.
     std::optional<int> scanPeriodMs() const;
+    // The command line's voice, for this run; the voice as it is to be now.
+    bool voiceOverride = false;
+    bool voiceOn() const { return voiceOverride || value(Speech); }
 
 private:
     bool read(const QByteArray &bytes);

@@ -98,6 +98,9 @@ Opzioni Opzioni::parse(const QStringList &arguments, const QString &platformFrom
             "  --impostazioni\n"
             "        apre subito le impostazioni dell'insegnante (anche tenendo premuti\n"
             "        Ctrl e Alt e scrivendo IMPO nella schermata iniziale)\n"
+            "  --voce\n"
+            "        una voce italiana legge i pulsanti evidenziati, le somme e le\n"
+            "        risposte (serve speech-dispatcher con una voce italiana)\n"
             "  -h, --help\n"
             "        mostra questo aiuto ed esce\n");
         return o;
@@ -133,6 +136,8 @@ Opzioni Opzioni::parse(const QStringList &arguments, const QString &platformFrom
             return failure(QStringLiteral("manca il nome del profilo: %1=NOME").arg(Profile));
         } else if (a.startsWith(Profile + u'=')) {
             o.profile = a.mid(Profile.size() + 1);
+        } else if (a == QLatin1String("--voce")) {
+            o.voice = true;
         } else if (a == Settings) {
             o.settingsAtStart = true;
         } else {

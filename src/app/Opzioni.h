@@ -11,6 +11,7 @@ struct Opzioni {
     std::optional<int> scanPeriodMs; // automatic scanning, when asked for
     QString profile;                 // the pupil's settings for this run, when named
     bool settingsAtStart = false;    // the teacher's settings screen opens at start
+    bool voice = false;              // the Italian voice, for this run
     std::optional<int> exitStatus;   // set: print `text` and end at once
     QString text;                    // for standard output when the status is 0, else for errors
 

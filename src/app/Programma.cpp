@@ -42,6 +42,7 @@ void Programma::watchSession()
 Programma::~Programma()
 {
     m_autoScan.reset(); // the windows going away move no highlight
+    m_voice.reset();    // nor say anything
     // Deleted, not closed: going away closes nothing else and ends nothing.
     delete m_stampa.data();
 }
@@ -60,6 +61,7 @@ void Programma::setScanPeriod(std::optional<int> ms)
         m_scanTiming.periodMs = *ms;
         m_autoScan = std::make_unique<AutoScan>(m_scanTiming, *m_scanClock);
         qApp->installEventFilter(m_autoScan.get());
+        voiceWaitsForScan();
     }
     // Installed (again) last, so they run first: a press too short or too soon goes before the
     // held-key filter sees it, a held key is dropped before the scan sees it.
@@ -74,9 +76,54 @@ void Programma::setScanTiming(const AutoScan::Timing &t)
         m_autoScan->setTiming(t);
 }
 
+void Programma::setSpeaker(Speaker *speaker)
+{
+    m_voice.reset();
+    if (speaker) {
+        m_voice = std::make_unique<Voice>(*speaker);
+        Voice *v = m_voice.get();
+        connect(speaker, &Speaker::trouble, this, &Programma::voiceTroubleChanged, Qt::QueuedConnection);
+        // The sum when its row starts, the answer when confirmed, a panel's words when it comes up.
+        connect(&m_esercizio, &Esercizio::rowChanged, v, [this, v](int g) {
+            const Esercizio::View &view = m_esercizio.view();
+            if (view.armed[size_t(g)] && g == m_esercizio.session().RigaCorrente)
+                v->announce(view.Label1.trimmed() + QStringLiteral(" + ") + view.Label2[size_t(g)].trimmed());
+        });
+        connect(&m_esercizio, &Esercizio::answerConfirmed, v, [v](const QString &a) { v->announce(a.trimmed()); });
+        connect(&m_esercizio, &Esercizio::framesChanged, v, [this, v, front = Esercizio::Frame::fraTastierino]() mutable {
+            using F = Esercizio::Frame;
+            const F now = m_esercizio.view().front;
+            if (now != front && now != F::fraTastierino)
+                v->announce(now == F::fraAiuto        ? QStringLiteral("Ti aiuto?")
+                            : now == F::fraIntervento ? QStringLiteral("Intervengo io")
+                                                      : QStringLiteral("Se ricominci gli esercizi andranno persi"));
+            front = now;
+        });
+    }
+    voiceWaitsForScan();
+}
+
+void Programma::voiceWaitsForScan()
+{
+    if (!m_autoScan)
+        return;
+    Voice *v = m_voice.get();
+    m_autoScan->waitFor(v ? std::function<bool()>([v] { return v->speaking(); }) : nullptr);
+    if (v)
+        connect(v, &Voice::spoken, m_autoScan.get(), [a = m_autoScan.get()] { a->spoken(); });
+}
+
 void Programma::applySettings(const Impostazioni &settings)
 {
     using I = Impostazioni;
+    // The system's voice is made only when asked for: without it nothing of speech is loaded.
+    if (settings.voiceOn() && !m_speech) {
+        m_speech = std::make_unique<SpeechService>();
+        setSpeaker(m_speech.get());
+    } else if (!settings.voiceOn() && m_speech) {
+        setSpeaker(nullptr);
+        m_speech.reset();
+    }
     AutoScan::Timing t = m_scanTiming;
     t.firstPercent = settings.value(I::FirstItem);
     t.rounds = settings.value(I::Rounds);

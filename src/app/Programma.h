@@ -3,6 +3,7 @@
 #include "input/AutoScan.h"
 #include "input/HeldKeys.h"
 #include "input/PressTiming.h"
+#include "input/Voice.h"
 #include "print/PrintDialogs.h"
 #include <QDateTime>
 #include <QObject>
@@ -37,6 +38,10 @@ public:
     void applySettings(const Impostazioni &settings);
     void setScanTiming(const AutoScan::Timing &t);
     PressTiming &pressTiming() { return m_pressTiming; }
+    // The voice from now on, through `speaker` (nullptr: none); the settings turn on the system's.
+    void setSpeaker(Speaker *speaker);
+    Voice *voice() const { return m_voice.get(); }
+    QString voiceTrouble() const { return m_voice ? m_voice->trouble() : QString(); }
 
     int16_t NumeroTabella = 0; // 0..10, written only by the table choice
 
@@ -46,6 +51,9 @@ public:
     // as long as the program.
     FrmOperativo *frmOperativo() { return m_operativo.get(); }
     FrmStampa *frmStampa() const; // while the print screen is open
+
+signals:
+    void voiceTroubleChanged();
 
 private:
     void makeExercise();
@@ -57,12 +65,15 @@ private:
     void showAuthor(QWidget *opener);
     void showInstructions(QWidget *opener);
     void unloadAll();
+    void voiceWaitsForScan();
 
     ScanClock *m_scanClock;
     std::unique_ptr<ScanClock> m_timer; // the scan's, unless one was given
     std::unique_ptr<AutoScan> m_autoScan;
     AutoScan::Timing m_scanTiming;
     std::optional<int> m_scanPeriodMs;
+    std::unique_ptr<SpeechService> m_speech; // made only when the voice is on
+    std::unique_ptr<Voice> m_voice;
     HeldKeys m_heldKeys;
     PressTiming m_pressTiming;
     PrintDialogs *m_dialogs; // nullptr: the system's

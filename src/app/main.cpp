@@ -32,6 +32,7 @@ int main(int argc, char *argv[])
     Impostazioni impostazioni;
     impostazioni.load();
     impostazioni.scanOverrideMs = opzioni.scanPeriodMs;
+    impostazioni.voiceOverride = opzioni.voice;
     if (const QString why = impostazioni.chooseForRun(opzioni.profile); !why.isEmpty()) {
         std::fputs(why.toUtf8().constData(), stderr);
         return 2;

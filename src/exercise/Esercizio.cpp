@@ -261,6 +261,7 @@ void Esercizio::deleteDigit()
 void Esercizio::VerificaRisposta()
 {
     const int r = S.RigaCorrente;
+    emit answerConfirmed(S.Risposta);
     append(S.RigheFatte, S.Risposta + QStringLiteral("  "));
     if (S.Risposta.trimmed() == S.Risultati[size_t(r)].trimmed()) {
         const bool retried = S.RigheFatte < int(S.wrongAnswers.size()) && S.wrongAnswers[size_t(S.RigheFatte)] > 0;

@@ -124,6 +124,7 @@ signals:
     void closeRequested();   // "Esco"
     void printRequested();   // "Stampa": the print screen with completedRows()
     void rowsDoneChanged();  // RigheFatte grew by a row, or went back to 0
+    void answerConfirmed(const QString &answer); // "Invio", before the answer is checked
 
 private:
     void makeActive(Frame f);

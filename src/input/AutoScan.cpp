@@ -51,9 +51,18 @@ ButtonArray *AutoScan::arrayOf(QObject *o)
     return button ? dynamic_cast<ButtonArray *>(button->events()) : nullptr;
 }
 
+void AutoScan::spoken()
+{
+    if (m_waitingVoice) {
+        m_clock.stop();
+        elapsed();
+    }
+}
+
 void AutoScan::restart()
 {
     m_steps = 0;
+    m_waitingVoice = false;
     if (m_paused) {
         m_paused = false;
         if (ButtonArray *array = arrayOf(m_pausedOn))
@@ -77,6 +86,12 @@ void AutoScan::elapsed()
         startPeriod(false);
         return;
     }
+    if (!m_waitingVoice && m_speaking && m_speaking()) { // the name is still being said
+        m_waitingVoice = true;
+        m_clock.start(VoiceWaitMs, [this] { elapsed(); });
+        return;
+    }
+    m_waitingVoice = false;
     const int from = static_cast<OptionButton *>(focus)->index();
     // A round is as many steps as SPACE needs to come back to the same button. After the last
     // round, its last button has had its whole period: the scan waits, and shows it by

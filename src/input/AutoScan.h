@@ -49,6 +49,11 @@ public:
     ~AutoScan() override;
     // From the next period on; a change to inverse scanning or back starts the scan again.
     void setTiming(const Timing &timing);
+    // With a voice, the highlight moves on only once its button's name has been said (spoken()),
+    // or after VoiceWaitMs more, in case the end is never told.
+    static constexpr int VoiceWaitMs = 3000;
+    void waitFor(std::function<bool()> speaking) { m_speaking = std::move(speaking); }
+    void spoken();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,4 +71,6 @@ private:
     QPointer<OptionButton> m_pausedOn; // the button the highlight was taken off
     bool m_stepping = false; // the focus moves by the scan's own step
     bool m_held = false; // inverse scanning: the switch is down
+    std::function<bool()> m_speaking;
+    bool m_waitingVoice = false;
 };
