@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation qt6-translations-l10n)
-packages+=(libcups2-dev)
+packages+=(libcups2-dev qt6-speech-dev qt6-declarative-dev)
 case "$mode" in
   # Reading PDFs back, validating the desktop files, checking the Debian package and its manual
   # page, a private X session with a window manager and the accessibility bus, and watching the
@@ -18,7 +18,7 @@ case "$mode" in
   test) packages+=(poppler-utils desktop-file-utils appstream dpkg-dev file lintian man-db
                    xvfb openbox x11-utils x11-xserver-utils xdotool numlockx dbus-daemon dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 strace
                    qt6-wayland weston sway xwayland)
-        packages+=(cups-daemon cups-client) ;;
+        packages+=(cups-daemon cups-client speech-dispatcher speech-dispatcher-espeak-ng qt6-speech-speechd-plugin) ;;
   deb)  packages+=(dpkg-dev file) ;;
 esac
 

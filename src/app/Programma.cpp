@@ -86,7 +86,7 @@ void Programma::setSpeaker(Speaker *speaker)
         // The sum when its row starts, the answer when confirmed, a panel's words when it comes up.
         connect(&m_esercizio, &Esercizio::rowChanged, v, [this, v](int g) {
             const Esercizio::View &view = m_esercizio.view();
-            if (view.armed[size_t(g)] && g == m_esercizio.session().RigaCorrente)
+            if (view.armed[size_t(g)] && g == m_esercizio.session().RigaCorrente && !view.Label1.trimmed().isEmpty())
                 v->announce(view.Label1.trimmed() + QStringLiteral(" + ") + view.Label2[size_t(g)].trimmed());
         });
         connect(&m_esercizio, &Esercizio::answerConfirmed, v, [v](const QString &a) { v->announce(a.trimmed()); });

@@ -15,9 +15,9 @@ class SpeechWorker : public QObject {
 public:
     explicit SpeechWorker(SpeechService *front) : m_front(front)
     {
-        m_silence.setSingleShot(true);
-        m_silence.setInterval(LongestSilenceMs);
-        connect(&m_silence, &QTimer::timeout, this, [this] {
+        m_silence->setSingleShot(true);
+        m_silence->setInterval(LongestSilenceMs);
+        connect(m_silence, &QTimer::timeout, this, [this] {
             report(QStringLiteral("La voce non si sente: il servizio di sintesi vocale non trova un dispositivo audio."));
             done();
         });
@@ -41,7 +41,7 @@ public:
                                          "il pacchetto speech-dispatcher-espeak-ng)."));
         m_tts->setLocale(*italian);
         connect(m_tts, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
-            m_silence.stop();
+            m_silence->stop();
             if (s == QTextToSpeech::Speaking)
                 m_begun = true;
             else if (s == QTextToSpeech::Error)
@@ -63,7 +63,7 @@ public:
         m_tts->say(text);
         if (m_tts->state() == QTextToSpeech::Error)
             return stopped();
-        m_silence.start();
+        m_silence->start();
     }
 
 private:
@@ -84,7 +84,7 @@ private:
     }
     SpeechService *m_front;
     QTextToSpeech *m_tts = nullptr;
-    QTimer m_silence;
+    QTimer *m_silence = new QTimer(this); // moves to the thread with the worker
     bool m_working = false;
     bool m_begun = false;
     int m_serial = 0;

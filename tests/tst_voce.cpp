@@ -1,0 +1,160 @@
+// The Italian voice as the pupil hears it: what is said for each button and panel, the scan waiting for
+// a name, and the real speech service writing its sound to a file through ALSA, in a home of its own.
+#include "TestSupport.h"
+#include "app/FrmImpostazioni.h"
+#include "app/Impostazioni.h"
+#include "start/FrmInizio.h"
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+struct Ear : Speaker {
+    QStringList heard;
+    void say(const QString &text) override { heard << text; }
+};
+QTemporaryDir home;
+QString sound() { return home.filePath(QStringLiteral("suono.raw")); }
+// Where the service is reached and what it plays on: a file (22050 samples a second) or no device.
+void setUp(const QString &runtime, const QString &pcm)
+{
+    QDir(home.path()).mkpath(runtime), QFile::setPermissions(home.filePath(runtime), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", home.filePath(runtime).toUtf8());
+    QFile rc(home.filePath(QStringLiteral(".asoundrc")));
+    QVERIFY(rc.open(QIODevice::WriteOnly));
+    rc.write(QStringLiteral("pcm.!default { %1 }\n").arg(pcm).toUtf8());
+}
+// The samples said since byte `from`: from the first loud one to the last.
+QByteArray said(qsizetype from = 0)
+{
+    QFile f(sound());
+    const QByteArray all = f.open(QIODevice::ReadOnly) ? f.readAll().mid(from) : QByteArray();
+    const auto *s = reinterpret_cast<const int16_t *>(all.constData());
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < all.size() / 2; ++i)
+        if (std::abs(s[i]) > 1000)
+            last = i, first = first < 0 ? i : first;
+    return first < 0 ? QByteArray() : all.mid(first * 2, (last - first + 1) * 2);
+}
+qint64 size() { return QFileInfo(sound()).size(); }
+}
+
+class TstVoce : public QObject {
+    Q_OBJECT
+    std::unique_ptr<T::Program> p;
+    Impostazioni settings{home.filePath(QStringLiteral("profili.json"))};
+    // The program with the system's voice on, once it is ready; its settings screen.
+    void speak()
+    {
+        p = std::make_unique<T::Program>();
+        settings.set(Impostazioni::Speech, 1);
+        (*p)->applySettings(settings);
+        QVERIFY(QTest::qWaitFor([&] { return !(*p)->voice()->speaking(); }, 15000));
+    }
+    QString trouble()
+    {
+        QLabel *l = FrmImpostazioni::open(**p, settings)->findChild<QLabel *>(QStringLiteral("lblVoce"));
+        return l->isVisible() ? l->text() : QString();
+    }
+    void space() { T::windowKey(QEvent::KeyPress, Qt::Key_Space), T::windowKey(QEvent::KeyRelease, Qt::Key_Space); }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+        QDir(home.path()).mkpath(QStringLiteral(".config/speech-dispatcher"));
+        QFile conf(home.filePath(QStringLiteral(".config/speech-dispatcher/speechd.conf")));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("AudioOutputMethod \"alsa\"\nAddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
+                   "DefaultModule espeak-ng\nDefaultLanguage \"it\"\nTimeout 2\n");
+    }
+    void cleanup()
+    {
+        p.reset();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+    }
+
+    // What is said, in one utterance a turn, the button last: start screen, a sheet, a wrong answer.
+    void whatIsSaid()
+    {
+        T::Program p;
+        Ear ear;
+        p->setSpeaker(&ear);
+        space(), QTest::qWait(0), space(), QTest::qWait(0);
+        p.open(7);
+        const int k = T::expected(0) - 7;
+        T::type(Qt::Key_1), QTest::qWait(0), T::type(Qt::Key_Return), QTest::qWait(0);
+        QCOMPARE(ear.heard, QStringList({"Tabella dell'uno", "Tabella del due", QStringLiteral("7 + %1. zero").arg(k), "Invio", "1. Ti aiuto? S\u00ec"}));
+    }
+
+    // The scan keeps the highlight until the name is said, or 3 s more at most.
+    void scanWaitsForTheName()
+    {
+        T::Clock clock;
+        Programma scan([] { return 4321.25; }, nullptr, 1500, &clock);
+        Ear ear;
+        scan.setSpeaker(&ear);
+        scan.frmInizio().show(), T::activate(&scan.frmInizio());
+        clock.advance(1500 + AutoScan::VoiceWaitMs - 1);
+        QCOMPARE(T::focusName(), "Option1_0");
+        clock.advance(1), QTest::qWait(0);
+        QCOMPARE(T::focusName(), "Option1_1");
+        clock.advance(1500);
+        emit ear.spoken();
+        QCOMPARE(T::focusName(), "Option1_2");
+    }
+
+    // The real service: the sum as sound of a plausible length.
+    void realVoice()
+    {
+        setUp(QStringLiteral("run"), QStringLiteral("type file; slave.pcm \"null\"; file \"%1\"; format \"raw\"").arg(sound()));
+        {
+            SpeechService service;
+            service.say(QStringLiteral("7 + 4"));
+            QVERIFY(QTest::qWaitFor([&] { return said().size() > 22050; }, 20000));
+        }
+        const double seconds = said().size() / 2 / 22050.0;
+        QVERIFY2(seconds > 0.5 && seconds < 3, qPrintable(QString::number(seconds)));
+    }
+
+    // No service: the program goes on, silent, and the settings
+    // screen says why.
+    void failures_data()
+    {
+        QTest::addColumn<QString>("why");
+        QTest::newRow("no service") << "non risponde.";
+    }
+    void failures()
+    {
+        QFETCH(QString, why);
+        const QString run = QStringLiteral("run-") + QTest::currentDataTag();
+        setUp(run, why.contains("dispositivo") ? "type hw; card 99" : QStringLiteral("type file; slave.pcm \"null\"; file \"%1\"").arg(sound()));
+        if (why == "non risponde.")
+            qputenv("SPEECHD_ADDRESS", "unix_socket:/nessuno.sock");
+        const int err = dup(2);
+        QFile log(home.filePath(run + ".err"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        dup2(log.handle(), 2);
+        speak();
+        qunsetenv("SPEECHD_ADDRESS");
+        if (why.contains("pi\u00f9")) {
+            QFile pid(home.filePath(run + "/speech-dispatcher/pid/speech-dispatcher.pid"));
+            QVERIFY(pid.open(QIODevice::ReadOnly));
+            QCOMPARE(::kill(pid.readAll().trimmed().toInt(), SIGKILL), 0);
+            space();
+        }
+        QVERIFY(QTest::qWaitFor([&] { return trouble().contains(why); }, 8000));
+        const QString focus = T::focusName();
+        space(), QTest::qWait(50);
+        QVERIFY(T::focusName() != focus);
+        dup2(err, 2), ::close(err);
+        QCOMPARE(log.size(), 0);
+    }
+};
+
+QTEST_MAIN(TstVoce)
+#include "tst_voce.moc"
