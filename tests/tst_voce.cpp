@@ -54,8 +54,10 @@ class TstVoce : public QObject {
     }
     QString trouble()
     {
-        QLabel *l = FrmImpostazioni::open(**p, settings)->findChild<QLabel *>(QStringLiteral("lblVoce"));
-        return l->isVisible() ? l->text() : QString();
+        FrmImpostazioni *f = FrmImpostazioni::open(**p, settings);
+        const QLabel *l = f->findChild<QLabel *>(QStringLiteral("lblVoce"));
+        const QString why = l->isVisible() ? l->text() : QString();
+        return f->close(), T::activate(&p->inizio()), why;
     }
     void space() { T::windowKey(QEvent::KeyPress, Qt::Key_Space), T::windowKey(QEvent::KeyRelease, Qt::Key_Space); }
 
