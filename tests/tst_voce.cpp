@@ -10,10 +10,7 @@
 #include <unistd.h>
 
 namespace {
-struct Ear : Speaker {
-    QStringList heard;
-    void say(const QString &text) override { heard << text; }
-};
+struct Ear : Speaker { QStringList heard; void say(const QString &text) override { heard << text; } };
 QTemporaryDir home;
 QString sound() { return home.filePath(QStringLiteral("suono.raw")); }
 // Where the service is reached and what it plays on: a file (22050 samples a second) or no device.
@@ -84,8 +81,7 @@ private slots:
     {
         T::Program p;
         Ear ear;
-        p->setSpeaker(&ear);
-        space(), QTest::qWait(0), space(), QTest::qWait(0);
+        p->setSpeaker(&ear), space(), QTest::qWait(0), space(), QTest::qWait(0);
         p.open(7);
         const int k = T::expected(0) - 7;
         T::type(Qt::Key_1), QTest::qWait(0), T::type(Qt::Key_Return), QTest::qWait(0);
@@ -98,14 +94,12 @@ private slots:
         T::Clock clock;
         Programma scan([] { return 4321.25; }, nullptr, 1500, &clock);
         Ear ear;
-        scan.setSpeaker(&ear);
-        scan.frmInizio().show(), T::activate(&scan.frmInizio());
+        scan.setSpeaker(&ear), scan.frmInizio().show(), T::activate(&scan.frmInizio());
         clock.advance(1500 + AutoScan::VoiceWaitMs - 1);
         QCOMPARE(T::focusName(), "Option1_0");
         clock.advance(1), QTest::qWait(0);
         QCOMPARE(T::focusName(), "Option1_1");
-        clock.advance(1500);
-        emit ear.spoken();
+        clock.advance(1500), emit ear.spoken();
         QCOMPARE(T::focusName(), "Option1_2");
     }
 
@@ -133,8 +127,7 @@ private slots:
         speak();
         QVERIFY(QTest::qWaitFor([&] { return trouble().contains("non risponde."); }, 8000));
         const QString focus = T::focusName();
-        space();
-        QVERIFY(T::focusName() != focus);
+        QVERIFY((space(), T::focusName() != focus));
         dup2(err, 2), ::close(err), qunsetenv("SPEECHD_ADDRESS");
         QCOMPARE(log.size(), 0);
     }
