@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The desktop entry and metainfo are valid; the installed tree and the .deb hold the program, its
-# desktop entry, metainfo, icons, manual page, changelog and copyright, and no library; the program
-# installed from the .deb runs from there; `man calcolino` finds the page; lintian finds no error
-# and no warning, and every tag it still reports is explained in docs/packaging.md. Usage: packaging.sh SOURCE_DIR BUILD_DIR
+# desktop entry, metainfo, icons, manual page, changelog and copyright, the voice's module and no
+# library; the program installed from the .deb runs from there and finds its module; `man calcolino`
+# finds the page; lintian finds no error and no warning, and every tag it still reports is
+# explained in docs/packaging.md. Usage: packaging.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
 work=$(mktemp -d)
@@ -18,7 +19,7 @@ out=$(appstreamcli validate --no-net --pedantic "$src/data/org.example.Calcolino
 # The licence the metainfo declares, in full.
 cmp -s "$src/COPYING" /usr/share/common-licenses/GPL-3 || fail "COPYING is not the GPL 3 text"
 
-expected=(usr/bin/calcolino usr/share/applications/org.example.Calcolino.desktop
+expected=(usr/bin/calcolino usr/lib/calcolino/modules/calcolino-voce.so usr/share/applications/org.example.Calcolino.desktop
   usr/share/metainfo/org.example.Calcolino.metainfo.xml usr/share/icons/hicolor/scalable/apps/calcolino.svg
   usr/share/man/man1/calcolino.1.gz usr/share/doc/calcolino/changelog.Debian.gz usr/share/doc/calcolino/copyright)
 for s in 16 22 24 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${s}x${s}/apps/calcolino.png"); done
@@ -40,7 +41,7 @@ listing=$(dpkg-deb -c "$deb")
 for f in "${expected[@]}"; do
   grep -q " \./$f\$" <<<"$listing" || fail "not in the package: $f"
 done
-! grep -q '/usr/lib/' <<<"$listing" || fail "a library in the package: $listing"
+! grep -vE '/usr/lib/(calcolino/.*)?$' <<<"$listing" | grep -q '/usr/lib/' || fail "a library in the package: $listing"
 # The program as the package installs it, the print screen in it: every library it needs found,
 # and a start that reaches the toolkit and ends by itself where there is no display.
 dpkg-deb -x "$deb" "$work/installed"
@@ -50,6 +51,11 @@ status=0
 err=$(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$prog" 2>&1) || status=$?
 [ "$status" = 1 ] && [ "$err" = "Calcolino: serve un desktop grafico, ma nessuno schermo è disponibile." ] \
   || fail "installed program without a display: status $status, '$err'"
+# With the voice on it loads its module from where the package put it, and no service is started.
+HOME=$work XDG_RUNTIME_DIR=$work SPEECHD_ADDRESS=unix_socket:$work/nessuno QT_QPA_PLATFORM=offscreen "$prog" --voce &>/dev/null &
+for _ in $(seq 100); do grep -qF "$work/installed/usr/lib/calcolino/modules/calcolino-voce.so" /proc/$!/maps && break; sleep 0.1; done
+grep -qF "$work/installed/usr/lib/calcolino/modules/calcolino-voce.so" /proc/$!/maps || fail "installed module not loaded: $(cat /proc/$!/maps)"
+kill $!
 # Dependencies computed from the binary (the Qt libraries it links), and the two it loads by name.
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6widgets6 qt6-translations-l10n fonts-liberation; do

@@ -364,6 +364,8 @@ def caso_tenuti_inizio(caso):
     """Keys held down on the start screen act once: SPACE one step, Enter one choice."""
     c = caso.avvia()
     app, inizio = c.inizio()
+    with open("/proc/%d/maps" % c.pid) as mappe:
+        caso.verifica("libQt6TextToSpeech" not in mappe.read(), "Qt's speech module loaded with the voice off")
     # SPACE held on "0". Then "9" and "8": the scan never goes from 9 back to 8, so once they
     # are seen every focus change the hold made has been seen.
     segno = len(FUOCHI)

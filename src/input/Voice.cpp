@@ -1,104 +1,53 @@
 #include "input/Voice.h"
 #include "input/ButtonArray.h"
 #include <QApplication>
-#include <QTextToSpeech>
+#include <QDir>
+#include <QLibrary>
 #include <QThread>
 #include <QTimer>
 
 namespace {
 const char *const Numbers[] = {"zero", "uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"};
-// Without a sound device the service may never say that it has begun: then the teacher is told.
-const int LongestSilenceMs = 3000;
 
-// Lives in the service's thread: everything it does with Qt's speech object happens there.
-class SpeechWorker : public QObject {
+// Lives in the service's thread: loads the module there and hands it each text.
+class ModuleHost : public QObject {
 public:
-    explicit SpeechWorker(SpeechService *front) : m_front(front)
+    ModuleHost(SpeechService *front, const QString &file) : m_front(front), m_file(file) {}
+    void load()
     {
-        m_silence->setSingleShot(true);
-        m_silence->setInterval(LongestSilenceMs);
-        connect(m_silence, &QTimer::timeout, this, [this] {
-            report(QStringLiteral("La voce non si sente: il servizio di sintesi vocale non trova un dispositivo audio."));
-            done();
-        });
+        QLibrary library(m_file);
+        using Make = QObject *(*)(QObject *front, QObject *parent);
+        const auto make = library.load() ? reinterpret_cast<Make>(library.resolve("calcolino_speech_worker")) : nullptr;
+        m_worker = make ? make(m_front, this) : nullptr;
+        if (!m_worker)
+            QMetaObject::invokeMethod(m_front, "report", Qt::QueuedConnection,
+                                      Q_ARG(QString, QStringLiteral("Non c'\u00e8 la voce: manca il modulo della voce di "
+                                                                    "Calcolino (%1), o non si pu\u00f2 caricare.")
+                                                         .arg(QDir::toNativeSeparators(m_file))));
     }
-
-    void start()
-    {
-        const QStringList engines = QTextToSpeech::availableEngines();
-        if (!engines.contains(QLatin1String("speechd")))
-            return report(QStringLiteral("Non c'\u00e8 la voce: manca il servizio di sintesi vocale (i pacchetti "
-                                         "speech-dispatcher e qt6-speech-speechd-plugin)."));
-        m_tts = new QTextToSpeech(QStringLiteral("speechd"), this);
-        if (m_tts->state() == QTextToSpeech::Error)
-            return report(QStringLiteral("Non c'\u00e8 la voce: il servizio di sintesi vocale (speech-dispatcher) non "
-                                         "risponde."));
-        const QList<QLocale> locales = m_tts->availableLocales();
-        const auto italian = std::find_if(locales.begin(), locales.end(),
-                                          [](const QLocale &l) { return l.language() == QLocale::Italian; });
-        if (italian == locales.end())
-            return report(QStringLiteral("Non c'\u00e8 la voce: non \u00e8 installata una voce italiana (per esempio "
-                                         "il pacchetto speech-dispatcher-espeak-ng)."));
-        m_tts->setLocale(*italian);
-        connect(m_tts, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
-            m_silence->stop();
-            if (s == QTextToSpeech::Speaking)
-                m_begun = true;
-            else if (s == QTextToSpeech::Error)
-                stopped();
-            else if (s == QTextToSpeech::Ready && m_begun)
-                done();
-        });
-        m_working = true;
-        report(QString());
-    }
-
     void say(int serial, const QString &text)
     {
-        m_serial = serial;
-        if (!m_working)
-            return done();
-        m_begun = false;
-        m_tts->stop(QTextToSpeech::BoundaryHint::Immediate);
-        m_tts->say(text);
-        if (m_tts->state() == QTextToSpeech::Error)
-            return stopped();
-        m_silence->start();
+        if (!m_worker || !QMetaObject::invokeMethod(m_worker, "say", Q_ARG(int, serial), Q_ARG(QString, text)))
+            QMetaObject::invokeMethod(m_front, "finished", Qt::QueuedConnection, Q_ARG(int, serial));
     }
 
 private:
-    void stopped()
-    {
-        m_working = false;
-        report(QStringLiteral("La voce si \u00e8 fermata: il servizio di sintesi vocale (speech-dispatcher) non risponde "
-                              "pi\u00f9. Torna riaprendo Calcolino."));
-        done();
-    }
-    void report(const QString &why)
-    {
-        QMetaObject::invokeMethod(m_front, [f = m_front, why] { emit f->trouble(why); }, Qt::QueuedConnection);
-    }
-    void done()
-    {
-        QMetaObject::invokeMethod(m_front, [f = m_front, s = m_serial] { f->finished(s); }, Qt::QueuedConnection);
-    }
     SpeechService *m_front;
-    QTextToSpeech *m_tts = nullptr;
-    QTimer *m_silence = new QTimer(this); // moves to the thread with the worker
-    bool m_working = false;
-    bool m_begun = false;
-    int m_serial = 0;
+    QString m_file;
+    QObject *m_worker = nullptr;
 };
 }
 
-SpeechService::SpeechService() : m_thread(std::make_unique<QThread>())
+QString SpeechService::installedModule() { return QCoreApplication::applicationDirPath() + QStringLiteral("/" CALCOLINO_VOICE_MODULE); }
+
+SpeechService::SpeechService(const QString &module) : m_thread(std::make_unique<QThread>())
 {
-    auto *worker = new SpeechWorker(this);
-    worker->moveToThread(m_thread.get());
-    connect(m_thread.get(), &QThread::finished, worker, &QObject::deleteLater);
-    connect(this, &SpeechService::request, worker, [worker](int serial, const QString &text) { worker->say(serial, text); });
+    auto *host = new ModuleHost(this, module.isEmpty() ? installedModule() : module);
+    host->moveToThread(m_thread.get());
+    connect(m_thread.get(), &QThread::finished, host, &QObject::deleteLater);
+    connect(this, &SpeechService::request, host, [host](int serial, const QString &text) { host->say(serial, text); });
     m_thread->start();
-    QMetaObject::invokeMethod(worker, [worker] { worker->start(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(host, [host] { host->load(); }, Qt::QueuedConnection);
 }
 
 SpeechService::~SpeechService()
@@ -114,6 +63,8 @@ void SpeechService::finished(int serial)
     if (serial == m_serial) // an older text, cut off: the newer one is still being said
         emit spoken();
 }
+
+void SpeechService::report(const QString &why) { emit trouble(why); }
 
 Voice::Voice(Speaker &speaker) : m_speaker(speaker)
 {
