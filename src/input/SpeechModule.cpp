@@ -7,6 +7,7 @@
 namespace {
 // Without a sound device the service may never say that it has begun: then the teacher is told.
 const int LongestSilenceMs = 3000;
+const int MsPerCharacter = 150; // more than any voice takes
 
 class SpeechWorker : public QObject {
     Q_OBJECT
@@ -14,7 +15,6 @@ public:
     SpeechWorker(QObject *front, QObject *parent) : QObject(parent), m_front(front)
     {
         m_silence->setSingleShot(true);
-        m_silence->setInterval(LongestSilenceMs);
         connect(m_silence, &QTimer::timeout, this, [this] {
             report(QStringLiteral("La voce non si sente: il servizio di sintesi vocale non trova un dispositivo audio."));
             done();
@@ -41,8 +41,8 @@ public:
         m_tts->setLocale(*italian);
         connect(m_tts, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
             m_silence->stop();
-            if (s == QTextToSpeech::Speaking)
-                m_begun = true;
+            if (s == QTextToSpeech::Speaking) // without a device it may begin and never end
+                m_begun = true, m_silence->start(LongestSilenceMs + MsPerCharacter * m_length);
             else if (s == QTextToSpeech::Error)
                 stopped();
             else if (s == QTextToSpeech::Ready && m_begun)
@@ -58,11 +58,11 @@ public:
         m_serial = serial;
         if (!m_working)
             return done();
-        m_begun = false;
+        m_begun = false, m_length = int(text.size());
         m_tts->say(text);
         if (m_tts->state() == QTextToSpeech::Error)
             return stopped();
-        m_silence->start();
+        m_silence->start(LongestSilenceMs);
     }
 
 private:
@@ -82,6 +82,7 @@ private:
     bool m_working = false;
     bool m_begun = false;
     int m_serial = 0;
+    int m_length = 0;
 };
 }
 
