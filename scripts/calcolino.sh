@@ -44,8 +44,9 @@ case "$mode" in
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALCOLINO_SANITIZE=ON >/dev/null
     cmake --build build-asan --parallel "$(nproc)"
     cd build-asan
-    # Any leak or undefined behaviour from our code fails the run.
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    # Any leak or undefined behaviour from our code fails the run. strstr is not checked: with the
+    # check, libspeechd's reading of the voice list (a strstr per line) takes minutes.
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_strstr=0 LSAN_OPTIONS=suppressions=$PWD/../scripts/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       QT_QPA_PLATFORM=offscreen ctest --output-on-failure -E '^packaging$'
     ;;
   deb)  cd build && cpack -G DEB ;;
