@@ -846,6 +846,17 @@ private:
     int m_nudge = 0;
 };
 
+// The top-level window named `title` once it is drawn and has the keyboard; the run stops if not.
+Window drawnWithKeyboard(Watcher &x, Child &child, const char *title, const std::string &what, const std::string &log)
+{
+    Window w = 0;
+    x.pump(now() + 15000, [&] { return x.painted(title, &w) || !child.alive(); });
+    x.pump(now() + 5000, [&] { return w && x.focus() == w; });
+    if (!w || x.focus() != w)
+        fail(what + " was not drawn or never got the keyboard (see " + log + ")");
+    return w;
+}
+
 // The program started, its start screen drawn and with the keyboard; "Vai" on table 0 brings the
 // exercise screen.
 Window openExercise(Watcher &x, Child &child, const std::string &path, const std::string &paintLib,
@@ -853,11 +864,7 @@ Window openExercise(Watcher &x, Child &child, const std::string &path, const std
 {
     launch(child, path, {}, {{"LD_PRELOAD", paintLib}, {"BENCH_TIME_OF_DAY", std::to_string(TimeOfDay)}, {"TZ", "UTC"}},
            log);
-    Window start = 0;
-    x.pump(now() + 15000, [&] { return x.painted("Calcolino", &start) || !child.alive(); });
-    x.pump(now() + 5000, [&] { return start && x.focus() == start; });
-    if (!start || x.focus() != start)
-        fail("the start screen was not drawn or never got the keyboard (see " + log + ")");
+    const Window start = drawnWithKeyboard(x, child, "Calcolino", "the start screen", log);
     settle(x, start, 200, 3000);
     Presser p(x, start, "the start screen");
     p.key(XK_Return, Untimed); // table 0 chosen, the highlight on "Vai"
@@ -942,11 +949,7 @@ Presser pressFloor(Watcher &x, const std::string &path, const std::string &paint
     Child child;
     const std::string log = logDir + "/presses-floor.log";
     launch(child, path, {}, {{"LD_PRELOAD", paintLib}}, log);
-    Window w = 0;
-    x.pump(now() + 15000, [&] { return x.painted("floor", &w) || !child.alive(); });
-    x.pump(now() + 5000, [&] { return w && x.focus() == w; });
-    if (!w || x.focus() != w)
-        fail("the floor was not drawn or never got the keyboard (see " + log + ")");
+    const Window w = drawnWithKeyboard(x, child, "floor", "the floor", log);
     settle(x, w, 300, 5000);
     Presser p(x, w, "the floor (see " + log + ")");
     // "Vai" where the floor puts it, twips at 96 dpi under the menu bar.
