@@ -131,7 +131,6 @@ FrmImpostazioni::FrmImpostazioni(Programma &programma, Impostazioni &settings, Q
     buttons->addWidget(saveButton);
     buttons->addWidget(close);
     form->addRow(buttons);
-    refresh();
 }
 
 void FrmImpostazioni::attach(Programma &programma, Impostazioni &settings)

@@ -16,14 +16,14 @@ class QPushButton;
 class FrmImpostazioni : public QDialog {
     Q_OBJECT
 public:
-    FrmImpostazioni(Programma &programma, Impostazioni &settings, QWidget *parent = nullptr);
-
     // The start screen's chord opens the settings from now on.
     static void attach(Programma &programma, Impostazioni &settings);
     // Opens them now, over the start screen (made once).
     static FrmImpostazioni *open(Programma &programma, Impostazioni &settings);
 
 private:
+    // Made by open(), which fills it in.
+    FrmImpostazioni(Programma &programma, Impostazioni &settings, QWidget *parent);
     void refresh(); // shows the current profile
     void changed();
     void save();

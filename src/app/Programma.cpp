@@ -8,7 +8,6 @@
 #include "start/InfoScreens.h"
 #include <QApplication>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QTimer>
 
 Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<int> scanPeriodMs, ScanClock *scanClock)
@@ -21,7 +20,7 @@ Programma::Programma(Random::Clock clock, PrintDialogs *dialogs, std::optional<i
     connect(m_inizio.get(), &FrmInizio::exerciseRequested, this, &Programma::openExercise);
     connect(m_inizio.get(), &FrmInizio::authorRequested, this, [this] { showAuthor(m_inizio.get()); });
     connect(m_inizio.get(), &FrmInizio::unloading, this, &Programma::unloadAll);
-    connect(&m_esercizio, &Esercizio::printRequested, this, [this] { openPrintScreen(false); });
+    connect(&m_esercizio, &Esercizio::printRequested, this, &Programma::openPrintScreen);
     // The page's time is when the last row was completed, and the pupil's name lasts as long as
     // the session.
     connect(&m_esercizio, &Esercizio::rowsDoneChanged, this, &Programma::watchSession);
@@ -149,7 +148,6 @@ void Programma::makeExercise()
         connect(op, &FrmOperativo::closed, this, &Programma::exerciseClosed);
         connect(op, &FrmOperativo::authorRequested, this, [this, op] { showAuthor(op); });
         connect(op, &FrmOperativo::instructionsRequested, this, [this, op] { showInstructions(op); });
-        connect(op, &FrmOperativo::printRequested, this, [this] { openPrintScreen(true); });
     }
 }
 
@@ -203,18 +201,11 @@ PrintedWork printedWork(const Esercizio &e, int table, const QDateTime &ended, c
 }
 }
 
-void Programma::openPrintScreen(bool modal)
+void Programma::openPrintScreen()
 {
     QWidget *opener = QApplication::activeWindow();
     if (m_stampa && !m_stampa->isVisible())
         m_stampa = nullptr; // closed, and about to go
-    // Modal only from the menu item "Stampa esercizio", which the design never makes available:
-    // unreachable today, kept so that the item works as designed the day it is.
-    if (m_stampa && modal) {
-        // A modal one is made afresh; the one already open gives way.
-        m_stampa->close();
-        m_stampa = nullptr;
-    }
     if (m_stampa) {
         // One print screen at a time: the open one takes the new rows and comes forward.
         m_stampa->setWork(printedWork(m_esercizio, NumeroTabella, m_workEnded, m_pupil));
@@ -227,16 +218,9 @@ void Programma::openPrintScreen(bool modal)
     m_stampa = f;
     f->setOpener(opener);
     connect(f, &FrmStampa::pupilChanged, this, [this](const QString &name) { m_pupil = name; });
-    f->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     f->showMaximized();
     f->raise();
     f->activateWindow();
-    if (!modal)
-        return;
-    // The exercise screen waits here until the pupil closes the print screen.
-    QEventLoop wait;
-    connect(f, &QObject::destroyed, &wait, &QEventLoop::quit);
-    wait.exec(QEventLoop::DialogExec);
 }
 
 void Programma::showAuthor(QWidget *opener)

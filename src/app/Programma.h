@@ -60,7 +60,7 @@ private:
     void prepareExercise();
     void openExercise();
     void exerciseClosed();
-    void openPrintScreen(bool modal);
+    void openPrintScreen(); // the pupil's completed rows, beside the exercise screen
     void watchSession();
     void showAuthor(QWidget *opener);
     void showInstructions(QWidget *opener);

@@ -39,7 +39,6 @@ FrmOperativo::FrmOperativo(Esercizio &esercizio)
     // Not available for the whole life of the screen.
     MnuStampaEsercizio->setEnabled(false);
     mnuIstruzioni->setEnabled(false);
-    connect(MnuStampaEsercizio, &QAction::triggered, this, &FrmOperativo::MnuStampaEsercizio_Click);
     connect(mnuInfo, &QAction::triggered, this, &FrmOperativo::mnuInfo_Click);
     connect(mnuIstruzioni, &QAction::triggered, this, &FrmOperativo::mnuIstruzioni_Click);
 
@@ -207,9 +206,3 @@ void FrmOperativo::mnuIstruzioni_Click()
     Option1.focus(1);
 }
 
-// Unreachable as designed: "Stampa esercizio" is never available; the warning's "Stampa" is the
-// way to the print screen. Kept for the modal print screen the item would open.
-void FrmOperativo::MnuStampaEsercizio_Click()
-{
-    emit printRequested();
-}

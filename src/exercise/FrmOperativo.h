@@ -36,7 +36,6 @@ signals:
     void closed();                // the start screen, underneath, is the active window again
     void authorRequested();       // "Autore": the author screen, modal
     void instructionsRequested(); // "Istruzioni": the instructions screen, modal
-    void printRequested();        // "Stampa esercizio": the print screen, modal
 
 protected:
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -48,7 +47,6 @@ private:
     void PosizionaRiquadri();
     void mnuInfo_Click();
     void mnuIstruzioni_Click();
-    void MnuStampaEsercizio_Click();
 
     // What the session shows.
     void showTable();
