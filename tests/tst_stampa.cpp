@@ -111,7 +111,7 @@ private slots:
         QTest::newRow("P, Enter: under /proc") << "=" << "" << "P=" << 1 << "/proc/esercizio.pdf" << "Impossibile salvare il file PDF: in questa cartella non si possono creare file";
         QTest::newRow("2, Enter: the disk is full") << "=" << "" << "2=" << 1 << "pieno/esercizio.pdf" << "Impossibile salvare il file PDF: il disco \u00e8 pieno";
         QTest::newRow("P, middle: a read-only disk") << "=" << "" << "Pm" << 1 << "sola-lettura/esercizio.pdf" << "Impossibile salvare il file PDF: in questa cartella non si pu\u00f2 scrivere";
-        QTest::newRow("name, SPACE x4, keypad Enter: cancelled") << "r" << "mANNA^" << "    #=" << 1 << "" << "";
+        QTest::newRow("a long name, SPACE x4, keypad Enter: cancelled") << "r" << "m" + QString("ANNA ").repeated(13) + "^" << "    #=" << 1 << "" << "";
         QTest::newRow("keypad 3, Tab, 1, Enter, 3: printed") << "m" << "" << "#3\t#1=3" << 0 << "stampante.pdf" << "L'esercizio non \u00e8 andato a una stampante";
         // On the test's CUPS server: taken, refused, and the server stopped while the dialog is open (last).
         QTest::newRow("S, Enter: to a printer") << "=" << "" << "S=" << 0 << "cups:accetta" << "Esercizio inviato alla stampante accetta";
@@ -157,7 +157,7 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), p->frmStampa()); // with the pupil's work, the warning behind
         if (!name.isEmpty())
             typeName(name);
-        const QString pupil = name.mid(1).chopped(qMin(1, int(name.size())));
+        const QString pupil = name.mid(1).chopped(qMin(1, int(name.size()))).left(60); // the field takes 60
         play(keys, T::btn("frmStampa", QStringLiteral("optComando_%1").arg(cmd)));
         QCOMPARE(asked[0] * 10 + asked[1], cmd == 0 ? 10 : cmd == 1 ? 1 : 0); // that dialog once, the other never
         if (cmd == 2) { // back to the warning, on "Stampa"
