@@ -73,6 +73,21 @@ private slots:
         PrintPage::paint(painter, QRectF(1050, 0, 1050, 1485), PrintPage::a4(), PrintedWork{{}, {}, {}, 0, 3, work.when, ""});
         look(pages, "pagine");
     }
+    void roundedShape_data() // the title band's two, and one too small to be drawn in pieces
+    {
+        QTest::addColumn<QSize>("size"), QTest::addColumn<int>("pen"), QTest::newRow("1 px") << QSize(1319, 235) << 1, QTest::newRow("2 px") << QSize(1328, 242) << 2, QTest::newRow("small") << QSize(24, 14) << 1;
+    }
+    void roundedShape() // drawn in pieces, pixel for pixel the outline drawn whole
+    {
+        QFETCH(QSize, size); QFETCH(int, pen);
+        ShapeWidget s; QImage want(size, QImage::Format_RGB32);
+        s.setLook(Qt::yellow, Qt::darkBlue, pen, true), s.resize(size), want.fill(s.palette().window().color());
+        QPainter p(&want);
+        const QRectF r = QRectF(QPointF(), size).adjusted(pen / 2.0, pen / 2.0, -pen / 2.0, -pen / 2.0);
+        p.setRenderHint(QPainter::Antialiasing), p.setBrush(QColor(Qt::yellow)), p.setPen(QPen(Qt::darkBlue, pen));
+        p.drawRoundedRect(r, qMin(r.width(), r.height()) / 8, qMin(r.width(), r.height()) / 8), p.end();
+        QCOMPARE(s.grab().toImage().convertToFormat(QImage::Format_RGB32), want);
+    }
 };
 
 QTEST_MAIN(TstAspetto)

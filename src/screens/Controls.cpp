@@ -300,9 +300,12 @@ void ShapeWidget::paintEvent(QPaintEvent *)
     // Only the four rounded corners need smoothing: the straight sides and the inside are whole
     // pixels of one colour, filled as rectangles at a fraction of the cost. Each corner is drawn
     // as the whole outline draws it, in a square of its own (c pixels a side), its curve joined
-    // to the sides in the same order and closed by lines outside that square.
+    // to the sides in the same order and closed by lines outside that square. Whole pixels only
+    // where a pixel of the widget is one of the screen: scaled, the shape is drawn whole.
     const int w = width(), h = height(), c = qCeil(half + radius) + 2, out = c + 2 + m_width;
-    if (2 * out > w || 2 * out > h || m_fill.alpha() != 255 || m_border.alpha() != 255) {
+    const QTransform &t = p.deviceTransform();
+    if (2 * out > w || 2 * out > h || m_fill.alpha() != 255 || m_border.alpha() != 255
+        || t.type() > QTransform::TxTranslate || t.dx() != qRound(t.dx()) || t.dy() != qRound(t.dy())) {
         p.drawRoundedRect(r, radius, radius);
         return;
     }
