@@ -345,6 +345,7 @@ void ShapeWidget::paintEvent(QPaintEvent *)
     p.setClipRect(0, h - c, c, c);
     p.drawPath(bottomLeft);
     p.setClipping(false);
+    p.setRenderHint(QPainter::Antialiasing, false); // whole pixels: the same, by the faster way
     const int b = m_width;
     p.fillRect(c, 0, w - 2 * c, b, m_border);
     p.fillRect(c, h - b, w - 2 * c, b, m_border);
