@@ -312,38 +312,40 @@ void ShapeWidget::paintEvent(QPaintEvent *)
     const qreal k = 1 - qreal(0.5522847498); // where a cubic curve's handles put a quarter circle
     const qreal x1 = r.left(), x2 = r.right(), y1 = r.top(), y2 = r.bottom(), e = radius;
     const qreal ox1 = out, ox2 = w - out, oy1 = out, oy2 = h - out;
-    QPainterPath topLeft(QPointF(x1 + e, y1)); // where the whole outline begins and ends
-    topLeft.lineTo(ox1, y1);
-    topLeft.lineTo(ox1, oy1);
-    topLeft.lineTo(x1, oy1);
-    topLeft.lineTo(x1, y1 + e);
-    topLeft.cubicTo(x1, y1 + k * e, x1 + k * e, y1, x1 + e, y1);
-    p.setClipRect(0, 0, c, c);
-    p.drawPath(topLeft);
-    QPainterPath topRight(QPointF(ox2, y1));
-    topRight.lineTo(x2 - e, y1);
-    topRight.cubicTo(x2 - k * e, y1, x2, y1 + k * e, x2, y1 + e);
-    topRight.lineTo(x2, oy1);
-    topRight.lineTo(ox2, oy1);
-    topRight.lineTo(ox2, y1);
-    p.setClipRect(w - c, 0, c, c);
-    p.drawPath(topRight);
-    QPainterPath bottomRight(QPointF(x2, oy2));
-    bottomRight.lineTo(x2, y2 - e);
-    bottomRight.cubicTo(x2, y2 - k * e, x2 - k * e, y2, x2 - e, y2);
-    bottomRight.lineTo(ox2, y2);
-    bottomRight.lineTo(ox2, oy2);
-    bottomRight.lineTo(x2, oy2);
-    p.setClipRect(w - c, h - c, c, c);
-    p.drawPath(bottomRight);
-    QPainterPath bottomLeft(QPointF(ox1, y2));
-    bottomLeft.lineTo(x1 + e, y2);
-    bottomLeft.cubicTo(x1 + k * e, y2, x1, y2 - k * e, x1, y2 - e);
-    bottomLeft.lineTo(x1, oy2);
-    bottomLeft.lineTo(ox1, oy2);
-    bottomLeft.lineTo(ox1, y2);
-    p.setClipRect(0, h - c, c, c);
-    p.drawPath(bottomLeft);
+    struct Corner {
+        QRect square;
+        QPointF from, side, c1, c2, curved, to, far;
+    };
+    // Each from one side to the other through the curve, the way the whole outline goes round.
+    const Corner corners[] = {
+        {{0, 0, c, c}, {x1, oy1}, {x1, y1 + e}, {x1, y1 + k * e}, {x1 + k * e, y1}, {x1 + e, y1}, {ox1, y1}, {ox1, oy1}},
+        {{w - c, 0, c, c}, {ox2, y1}, {x2 - e, y1}, {x2 - k * e, y1}, {x2, y1 + k * e}, {x2, y1 + e}, {x2, oy1}, {ox2, oy1}},
+        {{w - c, h - c, c, c}, {x2, oy2}, {x2, y2 - e}, {x2, y2 - k * e}, {x2 - k * e, y2}, {x2 - e, y2}, {ox2, y2}, {ox2, oy2}},
+        {{0, h - c, c, c}, {ox1, y2}, {x1 + e, y2}, {x1 + k * e, y2}, {x1, y2 - k * e}, {x1, y2 - e}, {x1, oy2}, {ox1, oy2}},
+    };
+    const QPen pen = p.pen();
+    for (const Corner &q : corners) {
+        // The corner closed outside its square. Its top-left one begins where the whole outline
+        // begins and ends, at the end of the curve: a one-pixel line meets itself there.
+        QPainterPath closed(q.from);
+        if (&q == corners) {
+            closed = QPainterPath(q.curved);
+            closed.lineTo(q.to), closed.lineTo(q.far), closed.lineTo(q.from);
+        }
+        closed.lineTo(q.side), closed.cubicTo(q.c1, q.c2, q.curved);
+        if (&q != corners)
+            closed.lineTo(q.to), closed.lineTo(q.far), closed.lineTo(q.from);
+        p.setClipRect(q.square);
+        if (m_width == 1) {
+            p.drawPath(closed);
+            continue;
+        }
+        // A wider line is drawn open, without the closing lines' sharp corners to join.
+        QPainterPath open(q.from);
+        open.lineTo(q.side), open.cubicTo(q.c1, q.c2, q.curved), open.lineTo(q.to);
+        p.setPen(Qt::NoPen), p.drawPath(closed), p.setPen(pen);
+        p.strokePath(open, pen);
+    }
     p.setClipping(false);
     p.setRenderHint(QPainter::Antialiasing, false); // whole pixels: the same, by the faster way
     const int b = m_width;
