@@ -1,6 +1,6 @@
 // The module that speaks through Qt's speech module: loaded by SpeechService only when the voice is
 // on, and worked in the service's thread. It knows nothing of the program but the two methods it
-// calls on the service by name, finished(int) and report(QString), so that it shares no code with it.
+// calls on its front by name, finished(int) and report(QString), so that it shares no code with it.
 #include <QTextToSpeech>
 #include <QTimer>
 
@@ -52,13 +52,15 @@ public:
         report(QString());
     }
 
-    // Qt's say() cuts off what is being said itself: no stop() before it, one exchange less.
+    // Qt's say() cuts off what is being said only once the service has told it that it began: a
+    // name asked for sooner would wait for the one before to be said whole. So stop() each time.
     Q_INVOKABLE void say(int serial, const QString &text)
     {
         m_serial = serial;
         if (!m_working)
             return done();
         m_begun = false, m_length = int(text.size());
+        m_tts->stop();
         m_tts->say(text);
         if (m_tts->state() == QTextToSpeech::Error)
             return stopped();
