@@ -3,58 +3,81 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibrary>
+#include <QSemaphore>
 #include <QThread>
 #include <QTimer>
+#include <csignal>
+#include <pthread.h>
 
 namespace {
 const char *const Numbers[] = {"zero", "uno", "due", "tre", "quattro", "cinque", "sei", "sette", "otto", "nove", "dieci"};
 
-// Lives in the service's thread: loads the module there and hands it each text.
+// Lives in the service's thread: loads the module there, hands it each text and passes on what it
+// tells; through signals, so that once the service is gone nothing reaches it.
 class ModuleHost : public QObject {
+    Q_OBJECT
 public:
-    ModuleHost(SpeechService *front, const QString &file) : m_front(front), m_file(file) {}
+    ModuleHost(const QString &file, std::shared_ptr<QSemaphore> previous, std::shared_ptr<QSemaphore> ended)
+        : m_file(file), m_previous(std::move(previous)), m_ended(std::move(ended)) {}
+    ~ModuleHost() override { delete m_worker, m_ended->release(); } // the connection closed
     void load()
     {
+        // A service that dies makes writing to it raise SIGPIPE, which would end the program: here
+        // the write fails instead, and the voice says why it stopped.
+        sigset_t pipe;
+        sigemptyset(&pipe), sigaddset(&pipe, SIGPIPE), pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        if (m_previous) // a voice turned off just before ends first: one connection at a time
+            m_previous->tryAcquire(1, 5000), m_previous.reset();
         QLibrary library(m_file);
         using Make = QObject *(*)(QObject *front, QObject *parent);
         const auto make = library.load() ? reinterpret_cast<Make>(library.resolve("calcolino_speech_worker")) : nullptr;
-        m_worker = make ? make(m_front, this) : nullptr;
+        m_worker = make ? make(this, this) : nullptr;
         if (!m_worker)
-            QMetaObject::invokeMethod(m_front, "report", Qt::QueuedConnection,
-                                      Q_ARG(QString, QStringLiteral("Non c'\u00e8 la voce: manca il modulo della voce di "
-                                                                    "Calcolino (%1), o non si pu\u00f2 caricare.")
-                                                         .arg(QDir::toNativeSeparators(m_file))));
+            report(QStringLiteral("Non c'\u00e8 la voce: manca il modulo della voce di Calcolino (%1), o non si pu\u00f2 "
+                                  "caricare.").arg(QDir::toNativeSeparators(m_file)));
     }
     void say(int serial, const QString &text)
     {
         if (!m_worker || !QMetaObject::invokeMethod(m_worker, "say", Q_ARG(int, serial), Q_ARG(QString, text)))
-            QMetaObject::invokeMethod(m_front, "finished", Qt::QueuedConnection, Q_ARG(int, serial));
+            finished(serial);
     }
+    Q_INVOKABLE void finished(int serial) { emit done(serial); }
+    Q_INVOKABLE void report(const QString &why) { emit trouble(why); }
+signals:
+    void done(int serial);
+    void trouble(const QString &why);
 
 private:
-    SpeechService *m_front;
     QString m_file;
+    std::shared_ptr<QSemaphore> m_previous, m_ended;
     QObject *m_worker = nullptr;
 };
+
+// Released when the voice last turned on has let the service go: closing the connection may take a
+// second, or more if the service no longer answers.
+std::shared_ptr<QSemaphore> ended;
 }
 
 QString SpeechService::installedModule() { return QCoreApplication::applicationDirPath() + QStringLiteral("/" CALCOLINO_VOICE_MODULE); }
 
-SpeechService::SpeechService(const QString &module) : m_thread(std::make_unique<QThread>())
+SpeechService::SpeechService(const QString &module) : m_thread(new QThread)
 {
-    auto *host = new ModuleHost(this, module.isEmpty() ? installedModule() : module);
-    host->moveToThread(m_thread.get());
-    connect(m_thread.get(), &QThread::finished, host, &QObject::deleteLater);
-    connect(this, &SpeechService::request, host, [host](int serial, const QString &text) { host->say(serial, text); });
+    std::shared_ptr<QSemaphore> previous = std::exchange(ended, std::make_shared<QSemaphore>());
+    auto *host = new ModuleHost(module.isEmpty() ? installedModule() : module, previous, ended);
+    host->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, host, &QObject::deleteLater);
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    connect(this, &SpeechService::request, host, &ModuleHost::say);
+    connect(host, &ModuleHost::done, this, &SpeechService::finished);
+    connect(host, &ModuleHost::trouble, this, &SpeechService::trouble);
     m_thread->start();
-    QMetaObject::invokeMethod(host, [host] { host->load(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(host, &ModuleHost::load, Qt::QueuedConnection);
+    static const bool once = (qAddPostRoutine([] { ended && ended->tryAcquire(1, 3000); }), true);
+    Q_UNUSED(once)
 }
 
-SpeechService::~SpeechService()
-{
-    m_thread->quit();
-    m_thread->wait();
-}
+// Not waited for: the thread ends by itself, so turning the voice off holds up no frame.
+SpeechService::~SpeechService() { m_thread->quit(); }
 
 void SpeechService::say(const QString &text) { emit request(++m_serial, text); }
 
@@ -63,8 +86,6 @@ void SpeechService::finished(int serial)
     if (serial == m_serial) // an older text, cut off: the newer one is still being said
         emit spoken();
 }
-
-void SpeechService::report(const QString &why) { emit trouble(why); }
 
 Voice::Voice(Speaker &speaker) : m_speaker(speaker)
 {
@@ -131,3 +152,5 @@ void Voice::flush()
     m_pending.clear();
     m_button.clear();
 }
+
+#include "Voice.moc"

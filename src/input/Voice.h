@@ -46,7 +46,7 @@ private:
 // The speech service of the system. What needs Qt's speech module lives in a module of its own,
 // loaded only when the voice is on so that a silent program starts as before; it is loaded and
 // worked from a thread of its own: making Qt's speech object lists the voices, which takes about
-// a second, and no speech call may hold up a frame.
+// a second, and no speech call may hold up a frame, nor may turning the voice off.
 class SpeechService : public Speaker {
     Q_OBJECT
 public:
@@ -54,14 +54,13 @@ public:
     explicit SpeechService(const QString &module = QString());
     ~SpeechService() override;
     void say(const QString &text) override;
-    Q_INVOKABLE void finished(int serial);          // the module is done with this text
-    Q_INVOKABLE void report(const QString &why);    // the module's trouble, or none
     static QString installedModule();
 
 signals:
     void request(int serial, const QString &text); // to the module's thread
 
 private:
-    std::unique_ptr<QThread> m_thread;
+    void finished(int serial); // the module is done with this text
+    QThread *m_thread;
     int m_serial = 0;
 };
