@@ -76,7 +76,7 @@ class TstVoce : public QObject {
     bool quiet() { return QTest::qWaitFor([&] { return !(*p)->voice()->speaking() && card.quiet(Rate / 5); }, 15000); }
 
 private slots:
-    void initTestCase() // one runtime folder for the whole run: the speech library reads it once per process
+    void initTestCase() // one runtime folder for the whole run: the speech library finds it through GLib, which reads it once
     {
         QDir(home.path()).mkpath(QStringLiteral(".config/speech-dispatcher")), QDir(home.path()).mkpath(QStringLiteral("run"));
         QFile::setPermissions(home.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
