@@ -1,6 +1,7 @@
 #include "input/Voice.h"
 #include "input/ButtonArray.h"
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLibrary>
 #include <QSemaphore>
@@ -19,7 +20,13 @@ class ModuleHost : public QObject {
 public:
     ModuleHost(const QString &file, std::shared_ptr<QSemaphore> previous, std::shared_ptr<QSemaphore> ended)
         : m_file(file), m_previous(std::move(previous)), m_ended(std::move(ended)) {}
-    ~ModuleHost() override { delete m_worker, m_ended->release(); } // the connection closed
+    ~ModuleHost() override
+    {
+        delete m_worker; // the connection closed
+        if (m_previous) // never loaded: the voice before may still be closing its own
+            m_previous->tryAcquire(1, 5000);
+        m_ended->release();
+    }
     void load()
     {
         // A service that dies makes writing to it raise SIGPIPE, which would end the program: here
@@ -56,6 +63,13 @@ private:
 // Released when the voice last turned on has let the service go: closing the connection may take a
 // second, or more if the service no longer answers.
 std::shared_ptr<QSemaphore> ended;
+QList<QThread *> ending; // the threads of voices turned off, deleted once they have ended
+
+void deleteEnded(int waitMs)
+{
+    for (QThread *t : std::exchange(ending, {}))
+        t->wait(QDeadlineTimer(waitMs)) ? delete t : void(ending << t);
+}
 }
 
 QString SpeechService::installedModule() { return QCoreApplication::applicationDirPath() + QStringLiteral("/" CALCOLINO_VOICE_MODULE); }
@@ -66,18 +80,18 @@ SpeechService::SpeechService(const QString &module) : m_thread(new QThread)
     auto *host = new ModuleHost(module.isEmpty() ? installedModule() : module, previous, ended);
     host->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, host, &QObject::deleteLater);
-    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
     connect(this, &SpeechService::request, host, &ModuleHost::say);
     connect(host, &ModuleHost::done, this, &SpeechService::finished);
     connect(host, &ModuleHost::trouble, this, &SpeechService::trouble);
     m_thread->start();
     QMetaObject::invokeMethod(host, &ModuleHost::load, Qt::QueuedConnection);
-    static const bool once = (qAddPostRoutine([] { ended && ended->tryAcquire(1, 3000); }), true);
+    static const bool once = (qAddPostRoutine([] { deleteEnded(3000); }), true); // else left running: it ends with the program
     Q_UNUSED(once)
+    deleteEnded(0);
 }
 
 // Not waited for: the thread ends by itself, so turning the voice off holds up no frame.
-SpeechService::~SpeechService() { m_thread->quit(); }
+SpeechService::~SpeechService() { m_thread->quit(), ending << m_thread; }
 
 void SpeechService::say(const QString &text) { emit request(++m_serial, text); }
 
