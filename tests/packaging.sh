@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The desktop entry and metainfo are valid; the installed tree and the .deb hold the program, its
-# desktop entry, metainfo, icons, manual page, changelog and copyright, the voice's module and no
-# library; the program installed from the .deb runs from there and finds its module; `man calcolino`
-# finds the page; lintian finds no error and no warning, and every tag it still reports is
+# desktop entry, metainfo, icons, manual page, changelog and copyright, the voice's and the print
+# modules and no library; the program installed from the .deb runs from there and finds its
+# modules; `man calcolino` finds the page; lintian finds no error and no warning, and every tag it still reports is
 # explained in docs/packaging.md. Usage: packaging.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -19,7 +19,7 @@ out=$(appstreamcli validate --no-net --pedantic "$src/data/org.example.Calcolino
 # The licence the metainfo declares, in full.
 cmp -s "$src/COPYING" /usr/share/common-licenses/GPL-3 || fail "COPYING is not the GPL 3 text"
 
-expected=(usr/bin/calcolino usr/lib/calcolino/modules/calcolino-voce.so usr/share/applications/org.example.Calcolino.desktop
+expected=(usr/bin/calcolino usr/lib/calcolino/modules/calcolino-{voce,stampa}.so usr/share/applications/org.example.Calcolino.desktop
   usr/share/metainfo/org.example.Calcolino.metainfo.xml usr/share/icons/hicolor/scalable/apps/calcolino.svg
   usr/share/man/man1/calcolino.1.gz usr/share/doc/calcolino/changelog.Debian.gz usr/share/doc/calcolino/copyright)
 for s in 16 22 24 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${s}x${s}/apps/calcolino.png"); done
@@ -56,6 +56,11 @@ HOME=$work XDG_RUNTIME_DIR=$work SPEECHD_ADDRESS=unix_socket:$work/nessuno QT_QP
 for _ in $(seq 100); do grep -qF "$work/installed/usr/lib/calcolino/modules/calcolino-voce.so" /proc/$!/maps && break; sleep 0.1; done
 grep -qF "$work/installed/usr/lib/calcolino/modules/calcolino-voce.so" /proc/$!/maps || fail "installed module not loaded: $(cat /proc/$!/maps)"
 kill $!
+# The print module where the program looks for it (the path compiled in), its libraries found; the
+# program itself without Qt's print support.
+module=$(dirname "$prog")$(strings -el "$prog" | grep -m1 '/calcolino-stampa$').so
+[ "$(realpath "$module")" = "$work/installed/usr/lib/calcolino/modules/calcolino-stampa.so" ] && ! ldd "$module" | grep -q 'not found' \
+  && ! readelf -d "$prog" | grep -q PrintSupport || fail "print module: $module, $(readelf -d "$prog" | grep NEEDED)"
 # Dependencies computed from the binary (the Qt libraries it links), and the two it loads by name.
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6widgets6 qt6-translations-l10n fonts-liberation; do

@@ -113,7 +113,8 @@ private slots:
         QTest::newRow("P, middle: a read-only disk") << "=" << "" << "Pm" << 1 << "sola-lettura/esercizio.pdf" << "Impossibile salvare il file PDF: in questa cartella non si pu\u00f2 scrivere";
         QTest::newRow("a long name, SPACE x4, keypad Enter: cancelled") << "r" << "m" + QString("ANNA ").repeated(13) + "^" << "    #=" << 1 << "" << "";
         QTest::newRow("keypad 3, Tab, 1, Enter, 3: printed") << "m" << "" << "#3\t#1=3" << 0 << "stampante.pdf" << "L'esercizio non \u00e8 andato a una stampante";
-        // On the test's CUPS server: taken, refused, and the server stopped while the dialog is open (last).
+        // On the test's CUPS server: no job without the print module; taken, refused, and the server stopped while the dialog is open (last).
+        QTest::newRow("S, right: no print module") << "r" << "" << "Sr" << 0 << "cups:-" << "Impossibile stampare l'esercizio: manca il modulo di stampa di Calcolino (";
         QTest::newRow("S, Enter: to a printer") << "=" << "" << "S=" << 0 << "cups:accetta" << "Esercizio inviato alla stampante accetta";
         QTest::newRow("1, left: refused") << "l" << "" << "1l" << 0 << "cups:rifiuta" << "Impossibile stampare l'esercizio: la stampante rifiuta non accetta lavori";
         QTest::newRow("S, middle: no server") << "=" << "" << "Sm" << 0 << "cups:" << "Impossibile stampare l'esercizio: il servizio di stampa non risponde";
@@ -142,6 +143,7 @@ private slots:
                  "mount -t tmpfs failed");
         QVERIFY(!full || (filler.open(QIODevice::WriteOnly) && filler.write(QByteArray(56 * 1024, 'x')) == 56 * 1024));
         T::Program p;
+        p.dialogs.printModule = printer == "-" ? dir.filePath("calcolino-stampa.so") : QString(); // "-": not installed
         int asked[2] = {0, 0}; // each dialog; the printer's page goes to a file, read back below
         p.dialogs.printer_ = [&](QPrinter *pr, QWidget *) { // the teacher picks Letter paper and a file, or a printer
             if (!printer.isNull())
@@ -159,7 +161,7 @@ private slots:
             typeName(name);
         const QString pupil = name.mid(1).chopped(qMin(1, int(name.size()))).left(60); // the field takes 60
         play(keys, T::btn("frmStampa", QStringLiteral("optComando_%1").arg(cmd)));
-        QCOMPARE(asked[0] * 10 + asked[1], cmd == 0 ? 10 : cmd == 1 ? 1 : 0); // that dialog once, the other never
+        QCOMPARE(asked[0] * 10 + asked[1], cmd == 0 ? 10 * (printer != "-") : cmd == 1 ? 1 : 0); // that dialog once, the other never
         if (cmd == 2) { // back to the warning, on "Stampa"
             QTRY_VERIFY(!T::top("frmStampa") && QApplication::activeWindow() == T::top("frmOperativo") && T::focusName() == "optAvviso_0");
             return;

@@ -1,6 +1,7 @@
 #include "print/FrmStampa.h"
 #include "input/KeyTables.h"
 #include "print/PrintDialogs.h"
+#include "print/PrintJob.h"
 #include "print/PrintPage.h"
 #include "print/PrintTexts.h"
 #include "screens/Accessibility.h"
@@ -14,12 +15,10 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScrollArea>
@@ -279,34 +278,35 @@ void FrmStampa::say(const QString &text, bool ok)
 
 void FrmStampa::Stampa()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(PrintPage::tableName(m_work.table));
-    const bool chosen = m_dialogs.printer(&printer, this);
-    readyForTheNextKey(0);
-    if (!chosen) {
+    // The printer and Qt's print dialog are in the print module, loaded the first time the teacher prints.
+    QString missing;
+    const auto print = reinterpret_cast<void (*)(PrintJob &)>(m_dialogs.fromPrintModule("calcolino_print", &missing));
+    if (!print)
+        return say(QStringLiteral("Impossibile stampare l'esercizio: manca il modulo di stampa di Calcolino (%1), o non si "
+                                  "pu\u00f2 caricare.\nL'esercizio \u00e8 ancora qui: si pu\u00f2 salvarlo come PDF.").arg(missing),
+                   false);
+    PrintJob job;
+    job.document = PrintPage::tableName(m_work.table);
+    job.dialog = [this](QPrinter *printer) { return m_dialogs.printer(printer, this); };
+    job.dialogClosed = [this] { readyForTheNextKey(0); };
+    job.paint = [this](QPagedPaintDevice &printer) { return paintOn(printer); };
+    print(job);
+    if (!job.chosen) {
         say(QString());
         return;
     }
-    if (printer.outputFormat() == QPrinter::PdfFormat) {
+    if (job.toFile) {
         // No printer, or the teacher chose a file: the page goes to that file, and we say where.
-        const QString path = printer.outputFileName();
-        const PdfWritten w = writePdf(path, printer.pageLayout());
+        const PdfWritten w = writePdf(job.file, job.paper);
         say(w == PdfWritten::Yes ? QStringLiteral("L'esercizio non \u00e8 andato a una stampante: \u00e8 stato salvato "
-                                                  "come file PDF:\n%1").arg(shown(path))
-                                 : failure(w, path),
+                                                  "come file PDF:\n%1").arg(shown(job.file))
+                                 : failure(w, job.file),
             w == PdfWritten::Yes);
         return;
     }
-    const bool painted = printer.isValid() && paintOn(printer);
-    // Qt hands the job to CUPS when the painter ends, on this thread, and keeps CUPS's answer to
-    // itself: it is read here, before anything else asks CUPS, from the CUPS library that Qt's
-    // print support has loaded (linked, it would load at every start). None: no CUPS to ask.
-    using LastError = ipp_status_t (*)();
-    static const auto answer = reinterpret_cast<LastError>(QLibrary::resolve(QStringLiteral("cups"), 2, "cupsLastError"));
-    const QString why = painted && answer ? printRefused(answer(), printer.printerName()) : QString();
-    if (painted && why.isEmpty())
-        say(QStringLiteral("Esercizio inviato alla stampante %1").arg(printer.printerName()));
+    const QString why = job.painted ? printRefused(job.answer, job.printer) : QString();
+    if (job.painted && why.isEmpty())
+        say(QStringLiteral("Esercizio inviato alla stampante %1").arg(job.printer));
     else
         say(QStringLiteral("Impossibile stampare l'esercizio%1.\nL'esercizio \u00e8 ancora qui: si pu\u00f2 riprovare "
                            "o salvarlo come PDF.").arg(why), false);

@@ -1,10 +1,8 @@
 #include "print/PrintDialogs.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QLibrary>
 
 QString PrintDialogs::pdfFile(QWidget *parent, const QString &proposal)
 {
@@ -18,12 +16,16 @@ QString PrintDialogs::pdfFile(QWidget *parent, const QString &proposal)
 bool PrintDialogs::printer(QPrinter *printer, QWidget *parent)
 {
     before();
-    QPrintDialog d(printer, parent);
-    d.setWindowTitle(QStringLiteral("Stampa esercizio"));
-    // Qt 6.4 names the PDF file after the document only on X11; elsewhere its dialog proposes the
-    // folder alone, refuses it at the first Enter with a message and keeps refusing it. The file
-    // gets the document's name in that folder, as on X11.
-    if (auto *file = d.findChild<QLineEdit *>(QStringLiteral("filename")); file && QFileInfo(file->text()).isDir())
-        file->setText(QDir(file->text()).filePath(printer->docName() + QStringLiteral(".pdf")));
-    return d.exec() == QDialog::Accepted;
+    const auto dialog = reinterpret_cast<bool (*)(QPrinter *, QWidget *)>(fromPrintModule("calcolino_print_dialog"));
+    return dialog && dialog(printer, parent);
+}
+
+void *PrintDialogs::fromPrintModule(const char *name, QString *why) const
+{
+    QLibrary module(printModule.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/" CALCOLINO_PRINT_MODULE)
+                                          : printModule);
+    void *f = module.load() ? reinterpret_cast<void *>(module.resolve(name)) : nullptr;
+    if (!f && why)
+        *why = QDir::toNativeSeparators(module.fileName());
+    return f;
 }
