@@ -16,12 +16,15 @@ class FrmOperativo;
 namespace T {
 
 // The scan's clock moved on by hand, a millisecond at a time; `elapsed` may start the next period.
+// Each period's end may be seen `late` ms late, as on a busy machine.
 struct Clock : ScanClock {
-    int left = -1; // ms to the end of the period; -1: stopped
+    int left = -1, late = 0; // ms to the end of the period; -1: stopped
+    qint64 t = 0;
     std::function<void()> elapsed;
-    void start(int ms, std::function<void()> f) override { left = ms, elapsed = std::move(f); }
-    void stop() override { left = -1; }
-    void advance(int ms) { for (; ms > 0 && left > 0; --ms) if (--left == 0) std::function<void()>{elapsed}(); }
+    void stop() override { ScanClock::stop(), left = -1; }
+    void advance(int ms) { for (; ms > 0; --ms) if (++t, left > 0 && --left == 0) t += late, std::function<void()>{elapsed}(); }
+    qint64 now() const override { return t; }
+    void wake(int ms, std::function<void()> f) override { left = ms, elapsed = std::move(f); }
 };
 // A key as the keyboard sends it: to the window (the focused one's by default), where the
 // program's filters see it first, on to the focus.

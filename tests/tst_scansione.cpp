@@ -1,5 +1,5 @@
-// Automatic scanning as a pupil with a single switch meets it on the real screens: the highlight moving
-// by itself once a period (a clock moved on by hand), the switch pressing, the pause after three rounds.
+// Automatic scanning as a pupil with a single switch meets it on the real screens: the highlight moving by
+// itself once a period (a clock moved on by hand), on time on a busy machine too, the switch pressing, the pause.
 #include "TestSupport.h"
 #include "exercise/FrmOperativo.h"
 #include "screens/Twips.h"
@@ -40,21 +40,22 @@ class TstScansione : public QObject {
     }
 
 private slots:
-    void init() { p = std::make_unique<T::Program>([] { return 4321.25; }, &clock), (*p)->setScanPeriod(Period); }
+    void init() { clock.late = 0, p = std::make_unique<T::Program>([] { return 4321.25; }, &clock), (*p)->setScanPeriod(Period); }
     void cleanup() { p.reset(); }
 
-    // Runs a script: "open" (table 7's sheet, where no answer of one digit is right), "+n" n periods
-    // ("+n-1": a millisecond less), "right:Name" the right mouse button on the start screen's button,
-    // else a key ("*": held down). SPACE is the switch: it confirms.
+    // Runs a script: "open" (table 7's sheet, where no answer of one digit is right), "+n" n periods ("+n-1": a
+    // millisecond less), "late" each period's end seen 40 ms late from then on, "right:Name" the right mouse
+    // button on the start screen's button, else a key ("*": held down). SPACE is the switch: it confirms.
     void run(const QString &script)
     {
         for (const QString &k : script.split(' ', Qt::SkipEmptyParts)) {
             if (k == "open") { // the exercise screen at its design size
                 click(T::btn("FrmInizio", "Option1_7")), click(T::btn("FrmInizio", "Option2_0"));
-                (*p)->frmOperativo()->showNormal();
-                (*p)->frmOperativo()->resizeClient(Twips::toPx(QSizeF(11910, 8595)));
+                (*p)->frmOperativo()->showNormal(), (*p)->frmOperativo()->resizeClient(Twips::toPx(QSizeF(11910, 8595)));
                 T::activate((*p)->frmOperativo());
-            } else if (k.startsWith('+'))
+            } else if (k == "late")
+                clock.late = 40;
+            else if (k.startsWith('+'))
                 clock.advance(k.mid(1).section('-', 0, 0).toInt() * Period - k.section('-', 1).toInt());
             else if (k.contains(':'))
                 click(T::btn("FrmInizio", k.section(':', 1)), Qt::RightButton);
@@ -63,16 +64,16 @@ private slots:
         }
     }
 
-    // After a script, SPACE's order round and round ("Option1_: 8 9"), or the focus, whether it is
-    // lit and the table chosen. The last button of the third round has its whole period and a press
-    // in it acts; then the scan waits with no button lit: a key only wakes it, a mouse press on a
-    // button presses it.
+    // After a script, SPACE's order round and round ("Option1_: 8 9"), or the focus, whether it is lit and the
+    // table chosen. The last button of the third round has its whole period and a press in it acts; then the
+    // scan waits with no button lit: a key only wakes it, a mouse press on a button presses it.
     void scan_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
         const char *rows[][2] = {
             {"", "Option1_: 0 1 2 3 4 5 6 7 8 9 10 0 1"}, {"8", "Option1_: 8 9 10 0"},
+            {"late +1 +1-40", "Option1_: 2 3"}, {"+2-800 8 +1-1", "Option1_: 8 9"}, // a key: a new period
             {"+3 Space*", "Option2_: 0 1 2 0"}, // held, it confirms once
             {"open", "Option1_: 0 1 2 3 4 5 6 7 8 9 10 0 1"}, // not Invio, Nuova Tabella, Esco
             {"open +5 Space", "Option1_: 11 0 1"}, // a digit typed by the switch: on to Invio
@@ -106,8 +107,7 @@ private slots:
         emit (*p)->esercizio().printRequested();
         QTRY_VERIFY(T::top("frmStampa") && QApplication::activeWindow() == T::top("frmStampa"));
         click(T::w("frmStampa", "txtNome"));
-        tap("A"), tap("Space"), tap("B");
-        clock.advance(5 * Period);
+        tap("A"), tap("Space"), tap("B"), clock.advance(5 * Period);
         QCOMPARE(T::focusName() + T::w("frmStampa", "txtNome")->property("text").toString(), QString("txtNomea b"));
         tap("Return");
         expectOrder("optComando_: 0 1 2 0");

@@ -4,6 +4,7 @@
 #include "input/PointerGuard.h"
 #include <QApplication>
 #include <QKeyEvent>
+#include <chrono>
 
 TimerClock::TimerClock()
 {
@@ -18,10 +19,31 @@ TimerClock::TimerClock()
     });
 }
 
-void TimerClock::start(int ms, std::function<void()> elapsed)
+qint64 TimerClock::now() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void TimerClock::wake(int ms, std::function<void()> elapsed)
 {
     m_elapsed = std::move(elapsed);
     m_timer.start(ms);
+}
+
+void ScanClock::start(int ms, std::function<void()> elapsed)
+{
+    m_running = true;
+    m_end = now() + ms;
+    wake(ms, std::move(elapsed));
+}
+
+void ScanClock::next(int ms, std::function<void()> elapsed)
+{
+    const qint64 t = now();
+    if (!m_running || m_end + ms <= t)
+        return start(ms, std::move(elapsed));
+    m_end += ms;
+    wake(int(m_end - t), std::move(elapsed));
 }
 
 AutoScan::AutoScan(Timing timing, ScanClock &clock) : m_timing(timing), m_clock(clock)
@@ -128,8 +150,11 @@ void AutoScan::pressed(QObject *button)
 
 void AutoScan::startPeriod(bool first)
 {
-    const int ms = first ? m_timing.periodMs * m_timing.firstPercent / 100 : m_timing.periodMs;
-    m_clock.start(ms, [this] { elapsed(); });
+    // A period that the program or the pupil starts begins a new schedule; the scan's own follow on.
+    if (first)
+        m_clock.start(m_timing.periodMs * m_timing.firstPercent / 100, [this] { elapsed(); });
+    else
+        m_clock.next(m_timing.periodMs, [this] { elapsed(); });
 }
 
 bool AutoScan::eventFilter(QObject *watched, QEvent *event)

@@ -7,22 +7,36 @@
 class ButtonArray;
 class OptionButton;
 
-// The scan's clock: one period at a time.
+// The scan's clock. Its periods follow one another on fixed deadlines: a period ends its length
+// after the end of the one before, however late that end was seen and however long its step took,
+// so a busy machine delays a step but never the ones after it.
 class ScanClock {
 public:
     virtual ~ScanClock() = default;
-    // `elapsed` is called once, `ms` milliseconds from now, unless start() or stop() comes first.
-    virtual void start(int ms, std::function<void()> elapsed) = 0;
-    virtual void stop() = 0;
+    // `elapsed` is called once, `ms` milliseconds from now, unless start(), next() or stop() comes first.
+    void start(int ms, std::function<void()> elapsed);
+    // The same, `ms` after the end of the last period; from now after stop(), or when the machine
+    // stalled past that moment (no burst of steps to catch up).
+    void next(int ms, std::function<void()> elapsed);
+    virtual void stop() { m_running = false; }
+
+protected:
+    virtual qint64 now() const = 0; // in ms
+    virtual void wake(int ms, std::function<void()> elapsed) = 0;
+
+private:
+    qint64 m_end = 0;
+    bool m_running = false;
 };
 
 class TimerClock : public ScanClock {
 public:
     TimerClock();
-    void start(int ms, std::function<void()> elapsed) override;
-    void stop() override { m_timer.stop(); }
+    void stop() override { ScanClock::stop(), m_timer.stop(); }
 
 private:
+    qint64 now() const override;
+    void wake(int ms, std::function<void()> elapsed) override;
     QTimer m_timer;
     std::function<void()> m_elapsed;
 };
