@@ -15,11 +15,9 @@ class FrmOperativo;
 
 namespace T {
 
-// The scan's clock moved on by hand, a millisecond at a time; `elapsed` may start the next period.
-// Each period's end may be seen `late` ms late, as on a busy machine.
+// The scan's clock moved on by hand a ms at a time, each period's end seen `late` ms late; `elapsed` may start the next.
 struct Clock : ScanClock {
-    int left = -1, late = 0; // ms to the end of the period; -1: stopped
-    qint64 t = 0;
+    int left = -1, late = 0, t = 0; // left: ms to the end of the period, -1 stopped; t: the time
     std::function<void()> elapsed;
     void stop() override { ScanClock::stop(), left = -1; }
     void advance(int ms) { for (; ms > 0; --ms) if (++t, left > 0 && --left == 0) t += late, std::function<void()>{elapsed}(); }
