@@ -15,6 +15,8 @@
 //                                 Calcolino and on the floor; automatic scanning at 0.5 s and
 //                                 1.5 s, how far each step is from its period
 //
+// Every program runs as a school PC's user runs it, without the right to raise its priority.
+//
 // The CPU times are read inside each program by the preloaded paint log (bench/paintlog.cpp):
 // at the moment its first image goes to the window, and at the moment a key press reaches it.
 // The observer knows the answers the way the pupil does, from the program's own rules.
@@ -36,6 +38,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <linux/capability.h>
 #include <map>
 #include <memory>
 #include <poll.h>
@@ -44,6 +47,7 @@
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -500,6 +504,12 @@ void launch(Child &child, const std::string &path, const std::vector<std::string
     }
     for (const auto &[name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
+    // As a school PC's user runs it: without the right to raise a priority, which root has here
+    // (the capability, and the limits that would grant it without one). No rtkit is asked either.
+    prctl(PR_CAPBSET_DROP, CAP_SYS_NICE, 0, 0, 0);
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_NICE, &none);
+    setrlimit(RLIMIT_RTPRIO, &none);
     std::vector<char *> argv{const_cast<char *>(path.c_str())};
     for (const std::string &a : args)
         argv.push_back(const_cast<char *>(a.c_str()));
