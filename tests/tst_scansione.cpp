@@ -4,7 +4,6 @@
 #include "exercise/FrmOperativo.h"
 #include "screens/Twips.h"
 #include "start/FrmInizio.h"
-#include <sys/resource.h>
 
 namespace {
 const int Period = 1500;
@@ -109,16 +108,6 @@ private slots:
         QCOMPARE(T::focusName() + T::w("frmStampa", "txtNome")->property("text").toString(), QString("txtNomea b"));
         tap("Return");
         expectOrder("optComando_: 0 1 2 0");
-    }
-
-    // With the system's timer the scan raises its thread's priority while it runs, where the user may, and gives it back.
-    void promptness()
-    {
-        const int before = getpriority(PRIO_PROCESS, 0); // this thread's
-        const bool may = setpriority(PRIO_PROCESS, 0, before - 1) == 0 && setpriority(PRIO_PROCESS, 0, before) == 0;
-        Programma real([] { return 4321.25; }, nullptr, Period);
-        QCOMPARE(getpriority(PRIO_PROCESS, 0), may ? std::min(before, -10) : before);
-        QCOMPARE((real.setScanPeriod(std::nullopt), getpriority(PRIO_PROCESS, 0)), before);
     }
 };
 

@@ -46,9 +46,6 @@ void prepareWindow(QWidget &window, QSize size);
 // With assistive technology connected, Alt pressed and let go takes the keyboard to the menu
 // bar however quickly the release follows the press.
 void altTakesMenuBarOnce(QApplication &app);
-// While automatic scanning runs (on), the thread that moves the highlight takes a higher priority
-// where the user may raise it, so that it runs as soon as its timer expires; off gives it back.
-void scanPriority(bool on);
 // All of the above that comes after the application, and the program's names (on Wayland the
 // desktop file's name finds the icon); the start screen alone ends the run.
 void afterApplication(QApplication &app);

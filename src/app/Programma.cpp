@@ -44,8 +44,6 @@ Programma::~Programma()
     m_voice.reset();    // nor say anything
     // Deleted, not closed: going away closes nothing else and ends nothing.
     delete m_stampa.data();
-    if (m_scanPeriodMs && m_scanClock == m_timer.get())
-        Platform::scanPriority(false);
 }
 
 FrmStampa *Programma::frmStampa() const { return m_stampa; }
@@ -64,9 +62,6 @@ void Programma::setScanPeriod(std::optional<int> ms)
         qApp->installEventFilter(m_autoScan.get());
         voiceWaitsForScan();
     }
-    // The system's timer wants the system's promptness; a clock given by the caller does not.
-    if (m_scanClock == m_timer.get())
-        Platform::scanPriority(ms.has_value());
     // Installed (again) last, so they run first: a press too short or too soon goes before the
     // held-key filter sees it, a held key is dropped before the scan sees it.
     qApp->installEventFilter(&m_heldKeys);
