@@ -50,11 +50,11 @@ private slots:
         s.load();
         T::Program p;
         FrmImpostazioni::attach(*p, s);
-        s.scanOverrideMs = 700; // the command line's scanning, until the teacher sets it
+        s.scanOverrideMs = 1250; // the command line's scanning, until the teacher sets it
         QTest::keySequence(QApplication::focusWidget(), Chords);
         auto *unreadable = qobject_cast<QLabel *>(ctl("lblNonLette"));
         QVERIFY(unreadable->isVisible() && unreadable->text().contains("non si sono potute leggere"));
-        QVERIFY(ctl("lblRigaDiComando")->isVisible() && ctl("lblRigaDiComando")->property("text").toString().contains("ogni 0,7 s"));
+        QVERIFY(ctl("lblRigaDiComando")->isVisible() && ctl("lblRigaDiComando")->property("text").toString().contains("ogni 1,25 s"));
         // A new profile, its rounds, scanning every half second, the border; 4 rounds for the other profile: at once, and saved.
         for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5\r"}, {"periodo_ms", "0,5\r"}, {"scansione", " "},
                                    {"evidenziazione", "v"}, {"cboProfilo", "v"}, {"giri", "4\r"}, {"cboProfilo", "^"}}) { // a list by the arrow keys

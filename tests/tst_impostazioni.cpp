@@ -44,6 +44,13 @@ private slots:
         QCOMPARE(*b.scanPeriodMs(), 700);
         b.set(I::Period, 900);
         QVERIFY(!b.scanPeriodMs());
+        b.voiceOverride = true; // the command line's voice likewise
+        QVERIFY(b.voiceOn() && (b.set(I::Speech, 0), !b.voiceOn()));
+        QFile f(I::defaultPath()); // as long as a settings file may be, 64 KiB, it is still read
+        QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(64 * 1024 - f.size(), ' ')) > 0 && (f.close(), true));
+        I c;
+        c.load();
+        QVERIFY(!c.unreadable() && c.current() == "Sara");
     }
 
     // What stands at the settings file's name, made here at each row's own path; "missing" is no fault.
@@ -60,6 +67,7 @@ private slots:
         QVERIFY(row("no such current profile", QByteArray(Good).replace("\"P\",", "\"Q\",")));
         QVERIFY(row("out of range", QByteArray(Good).replace("5", "11")));
         QVERIFY(row("unknown choice", QByteArray(Good).replace("solo", "tutto")));
+        QVERIFY(row("a profile that is not one", QByteArray(Good).replace("}}}", "}, \"Q\": 5}}")));
         QVERIFY(row("huge", Good + QByteArray(1 << 20, ' '))); // good, but longer than a settings file ever is
         const QByteArray loop = QFile::encodeName(dir.filePath("link to itself"));
         QVERIFY(row("link to itself") && symlink(loop.constData(), loop.constData()) == 0);
