@@ -49,6 +49,15 @@ private slots:
         FrmOperativo &op = p.open(7);
         T::answerRight(0), T::answerRight(1), T::typeWithMouse(T::expected(2) + 1), T::click(T::key(Keypad::Invio));
         look(T::shot(&op), "frmoperativo");
+        // A caption greyed out stands on a white copy of itself, one pixel down and to the right.
+        const QImage off = T::shot(T::key(Keypad::NuovaTabella)).copy(T::key(Keypad::NuovaTabella)->rect().adjusted(3, 3, -3, -3));
+        const int face = qGray(T::colour(T::key(Keypad::NuovaTabella)).rgb());
+        QRect light, dark;
+        for (int y = 0; y < off.height(); ++y)
+            for (int x = 0; x < off.width(); ++x)
+                if (const int g = qGray(off.pixel(x, y)); g != face)
+                    (g > face ? light : dark) |= QRect(x, y, 1, 1);
+        QVERIFY(!dark.isEmpty() && light.bottomRight() - dark.bottomRight() == QPoint(1, 1));
         OptionButton::setHighlightBorder(true);
         T::click(T::btn("frmOperativo", "Option3_1")), op.resizeClient(QSize(1024, 700));
         look(T::shot(&op), "frmoperativo-bordo");
@@ -72,6 +81,30 @@ private slots:
         PrintPage::paint(painter, QRectF(0, 0, 1050, 1485), PrintPage::a4(), work);
         PrintPage::paint(painter, QRectF(1050, 0, 1050, 1485), PrintPage::a4(), PrintedWork{{}, {}, {}, 0, 3, work.when, ""});
         look(pages, "pagine");
+        // The longest name the field takes, in wide letters: like every row, mark and the legend, it keeps out
+        // of the paper's side margins of 15 mm (70 px of the 75 here: a diamond's point reaches 3 px in).
+        work.pupil = QString("W").repeated(60);
+        PrintPage::paint(painter, QRectF(0, 0, 1050, 1485), PrintPage::a4(), work);
+        QCOMPARE(T::pixels(pages, Qt::white, QRect(0, 0, 70, 1485)) + T::pixels(pages, Qt::white, QRect(980, 0, 70, 1485)), 2 * 70 * 1485);
+    }
+    void struckThrough() // a wrong answer struck through from just before its digits to just after them, evenly
+    {
+        QImage page(2100, 2970, QImage::Format_RGB32);
+        QPainter p(&page);
+        PrintPage::paint(p, page.rect(), PrintPage::a4(), PrintedWork{{"7 +  1 = 9  8"}, {PrintedWork::Mark::RightAfterRetry}, {1}, 1, 7, {}, ""});
+        QRect strike, ink; // the longest dark run among the rows but for the rules, and the ink in its span off its line
+        for (int y = 370; y < 700; ++y)
+            for (int x = 0, from = -1; x < page.width(); ++x) {
+                const bool dark = qGray(page.pixel(x, y)) < 128;
+                if (!dark && from >= 0 && x - from > strike.width() && x - from < 300)
+                    strike = QRect(from, y, x - from, 1);
+                from = dark ? (from < 0 ? x : from) : -1;
+            }
+        for (int y = strike.y() - 25; y < strike.y() + 25; ++y)
+            for (int x = strike.left(); x <= strike.right(); ++x)
+                if (qAbs(y - strike.y()) > 5 && qGray(page.pixel(x, y)) < 128)
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY(strike.left() < ink.left() && strike.right() > ink.right() && qAbs(strike.center().x() - ink.center().x()) <= 2);
     }
     void roundedShape_data() // the title band's two, and one too small to be drawn in pieces
     {

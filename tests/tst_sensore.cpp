@@ -5,6 +5,7 @@
 #include "screens/ScreenDef.h"
 #include "start/FrmInizio.h"
 #include <QApplication>
+#include <QMenu>
 
 class TstSensore : public QObject {
     Q_OBJECT
@@ -32,7 +33,7 @@ private slots:
             {300, 1, 0, "13000", "Option1_10 dark Tabella "}, {150, 10, 0, "110499", "Option1_10 lit Tabella "},
             {150, 10, 0, "110500", "Option1_10 dark Tabella "}, {200, 1, 1, "50000", "Option1_0 lit Tabella "},
             {200, 1, 1, "v 1999", "Option1_0 lit Tabella "}, {200, 1, 1, "v 14000", "Option1_2 lit Tabella "},
-            {200, 1, 1, "v 14000 ^ 9000", "Option2_0 lit Tabella del 2"}};
+            {200, 1, 1, "v 14000 ^ 9000", "Option2_0 lit Tabella del 2"}, {300, 1, 0, "3000 m 1000 M 1000", "Option1_2 lit Tabella "}};
         for (const auto &r : rows)
             QTest::addRow("%d%% %d %s: %s", r.first, r.rounds, r.inverse ? "inverse" : "", r.script)
                 << r.first << r.rounds << r.inverse << r.script << r.expected;
@@ -41,10 +42,12 @@ private slots:
     {
         QFETCH(int, first); QFETCH(int, rounds); QFETCH(bool, inverse); QFETCH(QString, script); QFETCH(QString, expected);
         start({1000, first, rounds, true, inverse});
+        QMenu menu; // "m": the teacher opens a menu, the highlight stays and the scan keeps its beat; "M" closes it
+        menu.addAction("Autore");
         for (const QString &s : script.split(' '))
             s == "k5" ? T::windowKey(QEvent::KeyPress, Qt::Key_5), T::windowKey(QEvent::KeyRelease, Qt::Key_5)
             : s == "v" || s == "^" ? T::windowKey(s == "v" ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space)
-                                   : clock.advance(s.toInt());
+            : s == "m" || s == "M" ? menu.setVisible(s == "m") : clock.advance(s.toInt());
         const bool lit = T::colour(QApplication::focusWidget()) == Def::color(Def::Focus);
         QCOMPARE(T::focusName() + (lit ? " lit " : " dark ") + T::lbl("FrmInizio", "Label1")->text(), expected);
     }
@@ -82,7 +85,8 @@ private slots:
         QTest::addColumn<int>("acceptance"), QTest::addColumn<int>("ignore"), QTest::addColumn<QString>("presses"), QTest::addColumn<int>("typed");
         const struct { int acceptance, ignore; const char *presses; int typed; } rows[] = {
             {300, 0, "0+150", 0}, {300, 0, "0+350", 1}, {300, 0, "0+150 160+150", 0}, // two short ones are no long one
-            {0, 500, "0+50 200+50", 1}, {0, 500, "0+50 600+50", 2}, {300, 500, "0+350 400+350 1300+350", 2}};
+            {0, 500, "0+50 200+50", 1}, {0, 500, "0+50 600+50", 2}, {300, 500, "0+350 400+350 1300+350", 2},
+            {300, 0, "0+400r", 1}, {0, 500, "0+50 200+800r", 1}}; // r: held, a press the toolkit did not mark as a repeat halfway
         for (const auto &r : rows)
             QTest::addRow("%d %d %s", r.acceptance, r.ignore, r.presses) << r.acceptance << r.ignore << r.presses << r.typed;
     }
@@ -97,9 +101,12 @@ private slots:
             program->pressTiming().setTimes(acceptance, ignore);
             const QPoint at = T::key(1)->mapTo(T::key(1)->window(), T::key(1)->rect().center());
             for (const QString &press : presses.split(' ')) {
-                now = press.section('+', 0, 0).toInt();
+                const int from = press.section('+', 0, 0).toInt(), length = press.section('+', 1).remove('r').toInt();
+                now = from;
                 mouse ? QTest::mousePress(window, Qt::MiddleButton, {}, at) : T::windowKey(QEvent::KeyPress, Qt::Key_1, false, window);
-                now += press.section('+', 1).toInt();
+                if (now += length / 2; press.endsWith('r') && !mouse)
+                    T::windowKey(QEvent::KeyPress, Qt::Key_1, false, window);
+                now = from + length;
                 mouse ? QTest::mouseRelease(window, Qt::MiddleButton, {}, at) : T::windowKey(QEvent::KeyRelease, Qt::Key_1, false, window);
                 QCoreApplication::sendPostedEvents();
             }
