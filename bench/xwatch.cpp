@@ -14,6 +14,8 @@
 //                                 N presses of each kind, key or button to the pixels, on
 //                                 Calcolino and on the floor; automatic scanning at 0.5 s and
 //                                 1.5 s, how far each step is from its period
+//                [--speech N]     and with the voice on: N highlight moves to the first sound of the
+//                                 name, each said whole, and N/4 rounds of SPACE every 150 ms
 //
 // Every program runs as a school PC's user runs it, without the right to raise its priority.
 //
@@ -30,6 +32,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -41,11 +44,13 @@
 #include <linux/capability.h>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <poll.h>
 #include <random>
 #include <signal.h>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -258,11 +263,40 @@ public:
     void mark()
     {
         const long n = long(m_marks.size());
+        m_markSent.push_back(now());
         XChangeProperty(m_dpy, m_markWindow, m_markAtom, XA_INTEGER, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char *>(&n), 1);
         XFlush(m_dpy);
     }
     const std::vector<Time> &marks() const { return m_marks; }
+
+    // The X server's clock against ours (CLOCK_MONOTONIC), from the marks since `first`. The
+    // server stamped each mark, in whole milliseconds, after we sent it and before we read its
+    // notice: so the moment of our clock at which the server's turned to marks()[first] lies, for
+    // every mark, between those two moments moved back by the mark's distance from the first one.
+    // Intersected over all the marks, the bounds are as tight as the quickest round trip. Both
+    // clocks are taken to run at the same rate, which holds for the minutes of a run.
+    struct Clock {
+        Time origin = 0;
+        double at = 0, error = 0; // our time of `origin`, and how far off it may be (ms)
+        // Our time of an event the server stamped `t`: the middle of that millisecond.
+        double observer(Time t) const { return at + double(int32_t(uint32_t(t - origin))) + 0.5; }
+    };
+    Clock clock(size_t first) const
+    {
+        if (first >= m_marks.size())
+            fail("no mark to set the clocks by");
+        double lo = -1e300, hi = 1e300;
+        for (size_t i = first; i < m_marks.size(); ++i) {
+            const double d = double(int32_t(uint32_t(m_marks[i] - m_marks[first])));
+            lo = std::max(lo, m_markSent[i] - 1 - d);
+            hi = std::min(hi, m_markSeen[i] - d);
+        }
+        if (lo > hi)
+            fail("the X server's clock does not keep pace with ours");
+        // Half the bounds' width, and half a millisecond for the whole milliseconds of the event timed.
+        return {m_marks[first], (lo + hi) / 2, (hi - lo) / 2 + 0.5};
+    }
 
     // What the window shows, to compare one moment with another.
     std::string image(Window w)
@@ -331,6 +365,7 @@ private:
         }
         if (ev.type == PropertyNotify && ev.xproperty.window == m_markWindow) {
             m_marks.push_back(ev.xproperty.time);
+            m_markSeen.push_back(t);
             return;
         }
         switch (ev.type) {
@@ -387,6 +422,7 @@ private:
     Window m_markWindow = 0;
     Atom m_markAtom = 0;
     std::vector<Time> m_marks;
+    std::vector<double> m_markSent, m_markSeen; // our time before sending each mark, and on reading its notice
 };
 
 struct Memory { long rssKib = -1, pssKib = -1; };
@@ -981,15 +1017,298 @@ double percentile(std::vector<double> v, double q)
     return v[size_t(std::ceil(q * double(v.size()))) - 1];
 }
 
+// A sound card for the speech service, where the machine has none: ALSA's `file` plugin writes what
+// the service plays into a pipe of 4 KiB, and a thread of ours empties it at a card's pace, 22050
+// 16-bit samples a second (espeak-ng's rate) in periods of 5 ms. What the service has not written
+// in time plays as silence, and a full pipe holds the service back as a card's buffer does, so the
+// queueing is the real one. Every sample played is kept, with its moment on our clock
+// (CLOCK_MONOTONIC, the one the X server's stamps are brought onto): each read fills the period
+// that begins where the last one ended, at or after the moment of the read, so a sample written
+// into an empty pipe is timed 0 to 5 ms after it was written, as a card with 5 ms periods would play
+// it (later only by as much as the thread wakes late, well under a millisecond on an idle machine).
+class Card {
+public:
+    static constexpr int Rate = 22050;
+    static constexpr double PeriodMs = 5;
+    static constexpr int Loud = 1000; // quieter than that is silence (espeak-ng's words peak near 10000)
+
+    explicit Card(std::string path) : m_path(std::move(path))
+    {
+        if (mkfifo(m_path.c_str(), 0600) != 0 && errno != EEXIST)
+            fail("cannot make the sound card's pipe " + m_path);
+        // Opened for reading and writing: the service's opening for writing never waits for a
+        // reader, and between its openings the pipe never reads as ended.
+        m_fd = open(m_path.c_str(), O_RDWR | O_NONBLOCK);
+        if (m_fd < 0 || fcntl(m_fd, F_SETPIPE_SZ, 4096) < 0)
+            fail("cannot open the sound card's pipe " + m_path);
+        m_t0 = now();
+        m_reader = std::thread([this] { play(); });
+    }
+    ~Card()
+    {
+        m_on = false;
+        m_reader.join();
+        close(m_fd);
+    }
+    const std::string &path() const { return m_path; }
+    size_t played()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_samples.size();
+    }
+    // Our time of a sample: when the card plays it.
+    double at(long sample) const { return m_t0 + double(sample) * 1000 / Rate; }
+    // The first loud sample from `from` on, or -1; with `last`, the last one.
+    long loud(size_t from, bool last = false)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return loudFrom(from, last);
+    }
+    void keep(const std::string &file)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char *>(m_samples.data()),
+                                                    std::streamsize(m_samples.size() * 2));
+    }
+    // Nothing loud in the last `ms` played, and for the last 100 ms nothing written at all: the
+    // service has let the card go (it writes a name's trailing silence too).
+    bool quiet(double ms)
+    {
+        const size_t n = played(), k = size_t(ms * Rate / 1000);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return n > k && loudFrom(n - k, false) < 0 && n - m_written > size_t(Rate / 10);
+    }
+
+private:
+    long loudFrom(size_t from, bool last) const
+    {
+        long found = -1;
+        for (size_t i = from; i < m_samples.size() && (found < 0 || last); ++i)
+            if (std::abs(int(m_samples[i])) > Loud)
+                found = long(i);
+        return found;
+    }
+    void play()
+    {
+        timespec next;
+        clock_gettime(CLOCK_MONOTONIC, &next);
+        std::string bytes;
+        while (m_on) {
+            next.tv_nsec += long(PeriodMs * 1e6);
+            if (next.tv_nsec >= 1000000000L) {
+                next.tv_nsec -= 1000000000L;
+                ++next.tv_sec;
+            }
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+            const double t = now();
+            if (t - (next.tv_sec * 1e3 + next.tv_nsec / 1e6) > PeriodMs) // woken very late: no catching up
+                clock_gettime(CLOCK_MONOTONIC, &next);
+            const size_t due = size_t((t + PeriodMs - m_t0) * Rate / 1000);
+            std::lock_guard<std::mutex> lock(m_mutex);
+            const size_t had = m_samples.size();
+            if (due <= had)
+                continue;
+            // The card's frames are whole samples; half of one read waits for its other half.
+            const size_t want = (due - had) * 2 - m_half.size();
+            bytes.assign(want, '\0');
+            const ssize_t got = read(m_fd, bytes.data(), want);
+            m_half.append(bytes.data(), got > 0 ? size_t(got) : 0);
+            m_samples.resize(due, 0);
+            const size_t whole = m_half.size() / 2;
+            std::memcpy(&m_samples[had], m_half.data(), whole * 2);
+            m_half.erase(0, whole * 2);
+            if (got > 0)
+                m_written = had + whole;
+        }
+    }
+
+    std::string m_path;
+    int m_fd = -1;
+    double m_t0 = 0;
+    std::atomic<bool> m_on{true};
+    std::mutex m_mutex;
+    std::vector<int16_t> m_samples;
+    size_t m_written = 0; // where the last sample written by the service ends
+    std::string m_half;
+    std::thread m_reader;
+};
+
+// A home of its own for the program with the voice on: speech-dispatcher with its espeak-ng module,
+// in Italian, playing through ALSA into the card's pipe. The program starts the service itself,
+// as on a pupil's desktop; it is ended here by the process id it writes down.
+class SpeechHome {
+public:
+    SpeechHome(std::string dir, const Card &card) : m_dir(std::move(dir))
+    {
+        for (const char *d : {"", "/.config", "/.config/speech-dispatcher", "/run"})
+            if (mkdir((m_dir + d).c_str(), 0700) != 0 && errno != EEXIST)
+                fail("cannot make " + m_dir + d);
+        std::ofstream(m_dir + "/.config/speech-dispatcher/speechd.conf")
+            << "AudioOutputMethod \"alsa\"\nDefaultModule espeak-ng\n"
+               "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\nDefaultLanguage \"it\"\nTimeout 2\n";
+        std::ofstream(m_dir + "/.asoundrc")
+            << "pcm.!default { type file; slave.pcm \"null\"; file \"" << card.path() << "\"; format \"raw\" }\n";
+    }
+    ~SpeechHome() { stop(); }
+    const std::string &dir() const { return m_dir; }
+    std::vector<std::pair<std::string, std::string>> environment() const
+    {
+        return {{"HOME", m_dir}, {"XDG_CONFIG_HOME", m_dir + "/.config"}, {"XDG_RUNTIME_DIR", m_dir + "/run"}};
+    }
+    void stop()
+    {
+        std::ifstream f(m_dir + "/run/speech-dispatcher/pid/speech-dispatcher.pid");
+        pid_t pid = 0;
+        if (!(f >> pid) || pid <= 1 || kill(pid, SIGTERM) != 0)
+            return;
+        auto gone = [pid] {
+            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+            std::string s((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+            return s.empty() || s.find(") Z") != std::string::npos;
+        };
+        for (int i = 0; i < 300 && !gone(); ++i)
+            usleep(10000);
+        if (!gone())
+            kill(pid, SIGKILL);
+    }
+
+private:
+    std::string m_dir;
+};
+
+// The voice as the pupil hears it, on the start screen with `--voce`: SPACE moves the highlight
+// and the voice says the highlighted button's name. Each figure runs from the X server's stamp on
+// the highlight's first damage after SPACE to the moment the card plays the first loud sample of
+// the name, both on our clock. `spaced`: n presses, each after the name before has been said whole
+// and the card has been silent for 300 ms. `fast`: rounds of five presses 150 ms apart, quicker
+// than any name; of each round the last name, found as the last sound of the round less that
+// name's length as said whole before (the screen, which shows which button is highlighted, tells
+// which name it is).
+struct Speech {
+    std::vector<double> spaced, fast;
+    double clockError = 0;
+    size_t names = 0;
+};
+
+Speech speech(Watcher &x, const std::string &program, const std::string &logDir, int n)
+{
+    Card card(logDir + "/scheda");
+    SpeechHome home(logDir + "/voce", card);
+    Child child;
+    const std::string log = logDir + "/voce.log";
+    launch(child, program, {"--voce"}, home.environment(), log);
+    auto giveUp = [&](const std::string &why) {
+        child.stop();
+        home.stop();
+        card.keep(logDir + "/heard.raw");
+        fail(why + " (see " + log + ", " + home.dir() + "/run/speech-dispatcher/log/ and what the card played, " + logDir
+             + "/heard.raw: 22050 samples a second, 16 bits, one channel)");
+    };
+    Window w = 0;
+    x.pump(now() + 15000, [&] { return x.painted("Calcolino", &w) || !child.alive(); });
+    x.pump(now() + 5000, [&] { return w && x.focus() == w; });
+    if (!w || x.focus() != w)
+        giveUp("the start screen was not drawn or never got the keyboard");
+    // Once ready (the service started, its voices listed: a second or more) the voice says the
+    // highlighted button.
+    if (!x.pump(now() + 20000, [&] { return card.loud(0) >= 0 || !child.alive(); }) || !child.alive())
+        giveUp("the voice said nothing at start");
+    auto silent = [&](double ms) {
+        if (!x.pump(now() + 15000, [&] { return card.quiet(ms); }))
+            giveUp("the voice never fell silent");
+    };
+    silent(300);
+    const size_t firstMark = x.marks().size();
+    for (int i = 0; i < 20; ++i) { // the clocks set by round trips before the first press, and by every press
+        const size_t m = x.marks().size();
+        x.mark();
+        x.pump(now() + 1000, [&] { return x.marks().size() > m; });
+    }
+    auto space = [&]() -> Time {
+        Win *win = x.find(w);
+        if (!win)
+            giveUp("the start screen went away");
+        const size_t seen = win->damageTimes.size(), marks = x.marks().size();
+        x.key(XK_space, true);
+        x.mark();
+        if (!x.pump(now() + 3000, [&] { return x.marks().size() > marks && win->damageTimes.size() > seen; }))
+            giveUp("SPACE did not move the highlight");
+        x.key(XK_space, false);
+        return win->damageTimes[seen];
+    };
+    auto shown = [&] { return std::hash<std::string>()(x.image(w)); };
+
+    std::vector<std::pair<Time, long>> spaced, fast; // the damage's stamp, the name's first loud sample
+    std::map<size_t, long> length;                   // each name said whole, in samples, by what the screen shows
+    for (int i = 0; i < n; ++i) {
+        const size_t from = card.played();
+        const Time damage = space();
+        long start = -1;
+        if (!x.pump(now() + 5000, [&] { return (start = card.loud(from)) >= 0; }))
+            giveUp("the highlighted button's name was not said");
+        silent(300);
+        length[shown()] = card.loud(size_t(start), true) + 1 - start;
+        spaced.emplace_back(damage, start);
+    }
+    int unknown = 0, cut = 0;
+    for (int round = 0; round < std::max(1, n / 4); ++round) {
+        const size_t from = card.played();
+        Time damage = 0;
+        for (int k = 0; k < 5; ++k) {
+            const double next = now() + 150;
+            damage = space();
+            if (k < 4)
+                x.pump(next, [] { return false; });
+        }
+        x.pump(now() + 100, [] { return false; });
+        const auto name = length.find(shown());
+        if (name == length.end()) { // a button the spaced presses never reached
+            ++unknown;
+            silent(500);
+            continue;
+        }
+        const double moved = x.clock(firstMark).observer(damage);
+        long last = -1;
+        if (!x.pump(now() + 10000, [&] {
+                last = card.loud(from, true);
+                return last >= 0 && card.at(last + 1 - name->second) >= moved - 1 && card.quiet(300);
+            }))
+            giveUp("with SPACE every 150 ms the last name was not said whole");
+        const long start = last + 1 - name->second;
+        // The name's sound should begin where its length says, to a few samples.
+        cut += card.loud(size_t(std::max(0L, start - Card::Rate / 50))) + Card::Rate / 50 < start
+               || card.loud(size_t(start)) > start + Card::Rate / 50;
+        fast.emplace_back(damage, start);
+    }
+    child.stop();
+    home.stop();
+    x.forgetAll();
+
+    Speech s;
+    const Watcher::Clock clock = x.clock(firstMark);
+    s.clockError = clock.error;
+    s.names = length.size();
+    for (const auto &[damage, start] : spaced)
+        s.spaced.push_back(card.at(start) - clock.observer(damage));
+    for (const auto &[damage, start] : fast)
+        s.fast.push_back(card.at(start) - clock.observer(damage));
+    if (unknown || cut)
+        std::fprintf(stderr, "  speech: %d rounds ended on a name not heard alone, %d last names not where their length "
+                             "says\n", unknown, cut);
+    return s;
+}
+
 // Everything the pupil feels, first on the idle machine and then beside two processes of the
 // bench's own that only spin: n presses of each kind on Calcolino and on the floor, then the
 // scan's steps at both periods. The percentiles are nearest rank; the 1-minute load average is
 // read at the end of each half.
 void feel(Watcher &x, const std::string &program, const std::string &floorPath, const std::string &paintLib,
-          const std::string &logDir, int presses, int steps)
+          const std::string &logDir, int presses, int steps, int names)
 {
     for (const bool busy : {false, true}) {
         const char *k = busy ? "busy" : "alone";
+        if (busy && presses == 0 && steps == 0)
+            break; // nothing is measured under load but those
         std::unique_ptr<Busy> spin(busy ? new Busy : nullptr);
         if (presses > 0) {
             const double t0 = now();
@@ -1007,6 +1326,8 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
                          (now() - t0) / 1000);
         }
         for (const int periodMs : {500, 1500}) {
+            if (steps == 0)
+                break;
             std::vector<double> e = scanErrors(x, program, logDir, periodMs, steps);
             std::sort(e.begin(), e.end());
             std::printf("scan_%d_%s_p99_ms=%.0f\nscan_%d_%s_max_ms=%.0f\n", periodMs, k, percentile(e, 0.99), periodMs,
@@ -1016,12 +1337,32 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
                 std::fprintf(stderr, " %.0f", v);
             std::fprintf(stderr, "\n");
         }
+        // The voice on the idle machine only.
+        if (!busy && names > 0) {
+            const double t0 = now();
+            const Speech v = speech(x, program, logDir, names);
+            std::printf("speech_n=%zu\nspeech_p50_ms=%.0f\nspeech_p95_ms=%.0f\nspeech_max_ms=%.0f\n"
+                        "speech_fast_n=%zu\nspeech_fast_p50_ms=%.0f\nspeech_fast_p95_ms=%.0f\n"
+                        "speech_clock_ms=%.1f\nspeech_names=%zu\n",
+                        v.spaced.size(), percentile(v.spaced, 0.5), percentile(v.spaced, 0.95),
+                        *std::max_element(v.spaced.begin(), v.spaced.end()), v.fast.size(),
+                        v.fast.empty() ? -1 : percentile(v.fast, 0.5), v.fast.empty() ? -1 : percentile(v.fast, 0.95),
+                        v.clockError, v.names);
+            for (const auto &[what, list] : {std::pair{"said whole", &v.spaced}, std::pair{"SPACE every 150 ms", &v.fast}}) {
+                std::fprintf(stderr, "  speech, %s: SPACE's damage to the name's first sound in ms", what);
+                for (double ms : *list)
+                    std::fprintf(stderr, " %.0f", ms);
+                std::fprintf(stderr, "\n");
+            }
+            std::fprintf(stderr, "  speech: %zu and %zu names in %.0f s, the clocks within %.1f ms\n", v.spaced.size(),
+                         v.fast.size(), (now() - t0) / 1000, v.clockError);
+        }
         double load = -1;
         std::ifstream("/proc/loadavg") >> load;
         std::printf("feel_%s_load=%.2f\n", k, load);
         std::fflush(stdout);
     }
-    std::printf("scan_steps=%d\npresses=%d\nqt_version=%s\n", steps, presses, qVersion());
+    std::printf("scan_steps=%d\npresses=%d\nspeech=%d\nqt_version=%s\n", steps, presses, names, qVersion());
 }
 
 // What a new maximized window costs the machine before anything is drawn: its 1920x1080x4
@@ -1142,7 +1483,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    int runs = 15, steps = 100, presses = 500;
+    int runs = 15, steps = 100, presses = 500, spoken = 100;
     bool feelOnly = false;
     std::string program, baseline, floorPath, paintLib, logDir = "/tmp";
     std::vector<pid_t> ours;
@@ -1164,6 +1505,8 @@ int main(int argc, char **argv)
             feelOnly = true;
         else if (a == "--presses")
             presses = std::atoi(next().c_str());
+        else if (a == "--speech")
+            spoken = std::atoi(next().c_str());
         else if (a == "--steps")
             steps = std::atoi(next().c_str());
         else if (a == "--runs")
@@ -1193,7 +1536,7 @@ int main(int argc, char **argv)
     if (program.empty() || floorPath.empty() || paintLib.empty() || (!feelOnly && baseline.empty()))
         fail("--program, --floor, --paint-log and (but with --feel) --baseline are needed");
     if (feelOnly) {
-        feel(x, program, floorPath, paintLib, logDir, std::max(presses, 0), std::max(steps, 1));
+        feel(x, program, floorPath, paintLib, logDir, std::max(presses, 0), std::max(steps, 0), std::max(spoken, 0));
         return 0;
     }
 
