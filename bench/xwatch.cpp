@@ -1179,8 +1179,10 @@ private:
 // The voice as the pupil hears it, on the start screen with `--voce`: SPACE moves the highlight
 // and the voice says the highlighted button's name. Each figure runs from the X server's stamp on
 // the highlight's first damage after SPACE to the moment the card plays the first loud sample of
-// the name, both on our clock. `spaced`: n presses, each after the name before has been said whole
-// and the card has been silent for 300 ms. `fast`: rounds of five presses 150 ms apart, quicker
+// the name, both on our clock. `spaced`: n presses, each once the name before has been said whole
+// (nothing loud played for 300 ms, nothing at all written for 100 ms: a SPACE while the service
+// still wrote a name's trailing silence has left the voice silent for good here, its log saying
+// "Can't play track for unknown reason"). `fast`: rounds of five presses 150 ms apart, quicker
 // than any name; of each round the last name, found as the last sound of the round less that
 // name's length as said whole before (the screen, which shows which button is highlighted, tells
 // which name it is).
