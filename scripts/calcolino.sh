@@ -18,7 +18,8 @@ case "$mode" in
   test) packages+=(poppler-utils desktop-file-utils appstream dpkg-dev file lintian man-db
                    xvfb openbox x11-utils x11-xserver-utils xdotool numlockx dbus-daemon dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 strace
                    qt6-wayland weston sway xwayland)
-        packages+=(cups-daemon cups-client speech-dispatcher speech-dispatcher-espeak-ng qt6-speech-speechd-plugin) ;;
+        packages+=(cups-daemon cups-client speech-dispatcher speech-dispatcher-espeak-ng qt6-speech-speechd-plugin)
+        packages+=(pulseaudio pulseaudio-utils) ;; # the voice heard through a desktop's sound server
   deb)  packages+=(dpkg-dev file) ;;
 esac
 
