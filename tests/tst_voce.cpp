@@ -13,11 +13,11 @@ struct Ear : Speaker { QStringList heard; void say(const QString &text) override
 QTemporaryDir home;
 const int Rate = 22050; // espeak-ng's samples a second
 
-bool runtime() // one runtime folder for the whole run: GLib reads it once, before the sound server starts
+bool runtime() // one runtime folder for the whole run, GLib reads it once; the sound server in it is ours
 {
     QDir(home.path()).mkpath(QStringLiteral(".config/speech-dispatcher")), QDir(home.path()).mkpath(QStringLiteral("run"));
     QFile::setPermissions(home.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return qputenv("HOME", home.path().toUtf8()) && qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8()) && qputenv("XDG_RUNTIME_DIR", home.filePath("run").toUtf8());
+    return qputenv("HOME", home.path().toUtf8()) && qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8()) && qputenv("XDG_RUNTIME_DIR", home.filePath("run").toUtf8()) && qunsetenv("PULSE_SERVER");
 }
 
 // A desktop's sound: a sound server of our own whose card plays at the real rate into nothing,
