@@ -19,6 +19,16 @@ QString drawnText(const QString &caption)
     QString t = caption;
     return t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
+
+// A one-pixel outline just inside box b: the pixels drawRect() gives b one pixel smaller, as four
+// filled rectangles, which cost the painter a fraction of one outlined rectangle.
+void outline(QPainter &p, const QRect &b, const QColor &c)
+{
+    p.fillRect(b.left(), b.top(), b.width(), 1, c);
+    p.fillRect(b.left(), b.bottom(), b.width(), 1, c);
+    p.fillRect(b.left(), b.top(), 1, b.height(), c);
+    p.fillRect(b.right(), b.top(), 1, b.height(), c);
+}
 }
 
 // ---------------------------------------------------------------- VbLabel
@@ -35,8 +45,15 @@ void VbLabel::setBackColor(const QColor &c)
 {
     if (c != m_back) {
         m_back = c;
+        coverWhole();
         update();
     }
+}
+
+void VbLabel::coverWhole()
+{
+    // A label that fills its box hides what lies under it: that is not painted under it again.
+    setAttribute(Qt::WA_OpaquePaintEvent, m_opaque && m_back.alpha() == 255);
 }
 
 void VbLabel::setForeColor(const QColor &c)
@@ -50,6 +67,7 @@ void VbLabel::setLook(bool opaque, bool border, bool centred)
     m_opaque = opaque;
     m_border = border;
     m_centred = centred;
+    coverWhole();
     update();
 }
 
@@ -60,8 +78,7 @@ void VbLabel::paintEvent(QPaintEvent *)
     if (m_opaque)
         p.fillRect(r, m_back);
     if (m_border) {
-        p.setPen(Black);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+        outline(p, r, Black);
         r.adjust(1, 1, -1, -1);
     }
     p.setPen(isEnabled() ? m_fore : Grey);
@@ -74,6 +91,8 @@ void VbLabel::paintEvent(QPaintEvent *)
 
 OptionButton::OptionButton(QWidget *parent) : QAbstractButton(parent), m_back(Qt::white), m_fore(Qt::black)
 {
+    // The button fills its box: the panel under it is not painted again with it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // Keys and mouse never click (their handlers below do not pass them on): a click is the
     // press of assistive technology.
     connect(this, &QAbstractButton::clicked, this, &OptionButton::pressedByAssistiveTechnology);
@@ -101,6 +120,7 @@ void OptionButton::setBackColor(const QColor &c)
 {
     if (c != m_back) {
         m_back = c;
+        setAttribute(Qt::WA_OpaquePaintEvent, c.alpha() == 255);
         update();
     }
 }
@@ -254,11 +274,9 @@ void Panel::paintEvent(QPaintEvent *)
     p.fillRect(rect(), m_back);
     if (m_border) {
         // The etched edge of a frame.
-        const QRect r = rect().adjusted(0, 0, -2, -2);
-        p.setPen(Grey);
-        p.drawRect(r);
-        p.setPen(White);
-        p.drawRect(r.translated(1, 1));
+        const QRect r = rect().adjusted(0, 0, -1, -1);
+        outline(p, r, Grey);
+        outline(p, r.translated(1, 1), White);
     }
 }
 
@@ -366,16 +384,32 @@ LineItem::LineItem(QObject *parent, LineLayer *layer, const QColor &color, int w
     layer->add(this);
 }
 
+// Moved only when the screen is laid out again, and then all of it is drawn again anyway.
 void LineItem::setX1(double v) { m_x1 = v; changed(); }
 void LineItem::setY1(double v) { m_y1 = v; changed(); }
 void LineItem::setX2(double v) { m_x2 = v; changed(); }
 void LineItem::setY2(double v) { m_y2 = v; changed(); }
 
+QRegion LineItem::drawnArea() const
+{
+    // A slanted line is covered piece by piece: its own box would be most of the panel. Each
+    // piece's box grows by the pen's width and a pixel of rounding on every side.
+    const QPointF a = Twips::toPixels(QPointF(m_x1, m_y1)), b = Twips::toPixels(QPointF(m_x2, m_y2));
+    const int pieces = qMax(1, qCeil(QLineF(a, b).length() / 64));
+    const qreal m = m_width / 2.0 + 1;
+    QRegion area;
+    for (int i = 0; i < pieces; ++i)
+        area += QRectF(a + (b - a) * i / pieces, a + (b - a) * (i + 1) / pieces).normalized().adjusted(-m, -m, m, m).toAlignedRect();
+    return area;
+}
+
 void LineItem::setVisible(bool v)
 {
+    // Only where the line lies is drawn again, not the whole panel under the layer.
     if (v != m_visible) {
         m_visible = v;
-        changed();
+        if (m_layer)
+            m_layer->update(drawnArea());
     }
 }
 

@@ -39,6 +39,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override;
 private:
+    void coverWhole();
     QColor m_back, m_fore;
     bool m_opaque = false, m_border = false, m_centred = false;
 };
@@ -145,6 +146,7 @@ public:
     int width() const { return m_width; }
 private:
     void changed();
+    QRegion drawnArea() const; // the pixels of the layer the line may cover
     LineLayer *m_layer;
     QColor m_color;
     int m_width;
