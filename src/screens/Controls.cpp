@@ -307,6 +307,16 @@ void ShapeWidget::paintEvent(QPaintEvent *)
     QPainter p(this);
     const qreal half = m_width / 2.0;
     const QRectF r = QRectF(rect()).adjusted(half, half, -half, -half);
+    // Whole pixels only where a pixel of the widget is one of the screen.
+    const QTransform &t = p.deviceTransform();
+    const bool wholePixels = m_fill.alpha() == 255 && m_border.alpha() == 255 && t.type() <= QTransform::TxTranslate
+                             && t.dx() == qRound(t.dx()) && t.dy() == qRound(t.dy());
+    if (!m_rounded && m_width == 1 && wholePixels && qMin(width(), height()) > 1) {
+        // The pixels of the outlined rectangle below, filled at a fraction of the cost.
+        p.fillRect(rect(), m_border);
+        p.fillRect(rect().adjusted(1, 1, -1, -1), m_fill);
+        return;
+    }
     p.setBrush(m_fill);
     p.setPen(QPen(m_border, m_width));
     if (!m_rounded) {
@@ -318,12 +328,10 @@ void ShapeWidget::paintEvent(QPaintEvent *)
     // Only the four rounded corners need smoothing: the straight sides and the inside are whole
     // pixels of one colour, filled as rectangles at a fraction of the cost. Each corner is drawn
     // as the whole outline draws it, in a square of its own (c pixels a side), its curve joined
-    // to the sides in the same order and closed by lines outside that square. Whole pixels only
-    // where a pixel of the widget is one of the screen: scaled, the shape is drawn whole.
+    // to the sides in the same order and closed by lines outside that square. Scaled, the shape
+    // is drawn whole.
     const int w = width(), h = height(), c = qCeil(half + radius) + 2, out = c + 2 + m_width;
-    const QTransform &t = p.deviceTransform();
-    if (2 * out > w || 2 * out > h || m_fill.alpha() != 255 || m_border.alpha() != 255
-        || t.type() > QTransform::TxTranslate || t.dx() != qRound(t.dx()) || t.dy() != qRound(t.dy())) {
+    if (2 * out > w || 2 * out > h || !wholePixels) {
         p.drawRoundedRect(r, radius, radius);
         return;
     }
@@ -424,13 +432,18 @@ LineLayer::LineLayer(QWidget *panel) : QWidget(panel)
     setGeometry(panel->rect());
 }
 
-void LineLayer::paintEvent(QPaintEvent *)
+void LineLayer::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
     for (const auto &l : m_lines) {
         if (!l || !l->isVisible())
             continue;
+        const QPointF a = Twips::toPixels(QPointF(l->x1(), l->y1())), b = Twips::toPixels(QPointF(l->x2(), l->y2()));
+        // A label drawn again under the layer is most often far from every line.
+        const qreal m = l->width() / 2.0 + 1;
+        if (!QRectF(a, b).normalized().adjusted(-m, -m, m, m).intersects(e->rect()))
+            continue;
         p.setPen(QPen(l->color(), l->width(), Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(Twips::toPixels(QPointF(l->x1(), l->y1())), Twips::toPixels(QPointF(l->x2(), l->y2())));
+        p.drawLine(a, b);
     }
 }
