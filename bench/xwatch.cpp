@@ -522,9 +522,10 @@ struct Child {
     }
 };
 
-// Starts a program with its output to `log` and these variables set, the arguments after its path.
+// Starts a program with its output to `log` (with `out`, its standard output to that descriptor
+// instead) and these variables set, the arguments after its path.
 void launch(Child &child, const std::string &path, const std::vector<std::string> &args,
-            const std::vector<std::pair<std::string, std::string>> &env, const std::string &log)
+            const std::vector<std::pair<std::string, std::string>> &env, const std::string &log, int out = -1)
 {
     child.reaped = false;
     child.pid = fork();
@@ -538,6 +539,8 @@ void launch(Child &child, const std::string &path, const std::vector<std::string
         dup2(fd, 2);
         close(fd);
     }
+    if (out >= 0)
+        dup2(out, 1);
     for (const auto &[name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
     // As a school PC's user runs it: without the right to raise a priority, which root has here
@@ -1017,52 +1020,117 @@ double percentile(std::vector<double> v, double q)
     return v[size_t(std::ceil(q * double(v.size()))) - 1];
 }
 
-// A sound card for the speech service, where the machine has none: ALSA's `file` plugin writes what
-// the service plays into a pipe of 4 KiB, and a thread of ours empties it at a card's pace, 22050
-// 16-bit samples a second (espeak-ng's rate) in periods of 5 ms. What the service has not written
-// in time plays as silence, and a full pipe holds the service back as a card's buffer does, so the
-// queueing is the real one. Every sample played is kept, with its moment on our clock
-// (CLOCK_MONOTONIC, the one the X server's stamps are brought onto): each read fills the period
-// that begins where the last one ended, at or after the moment of the read, so a sample written
-// into an empty pipe is timed 0 to 5 ms after it was written, as a card with 5 ms periods would play
-// it (later only by as much as the thread wakes late, well under a millisecond on an idle machine).
+// The sound as on a desktop: a PulseAudio server of the bench's own, nothing of the machine's or the
+// user's loaded, with one null card, `scheda`, that plays 22050 16-bit samples a second in one channel
+// (espeak-ng's rate: nothing is resampled) on the server's timer; parec records the card's monitor as
+// it plays and a thread of ours keeps every sample. The speech service plays into that server through
+// its PulseAudio output, so its queueing, and how soon a cut name stops, are a desktop's.
+//
+// A sample's moment on our clock (CLOCK_MONOTONIC, the one the X server's stamps are brought onto)
+// follows from its place: the card plays without a gap, silence included, on a timer of that same
+// clock, so sample i plays at t0 + i / 22050 s. No sample reaches us before the card has taken it, so
+// every read, ending with sample i at our moment a, says t0 <= a - i / 22050 s, and t0 is the least of
+// those, set by the read that came quickest. The card's rate is not quite our clock's (here it plays
+// about 0.05 % fast, 30 ms a minute; the log says how much), so t0 is taken afresh for every sample
+// from the reads within a second of it, over which that drift is under 0.5 ms. The error: the card
+// takes its samples up to one block ahead of where it plays, and the server makes that block as short
+// as the shortest latency asked of it, parec's 10 ms, so a sample may be timed up to 10 ms before the
+// card plays it; it is timed late only by as much as the quickest of the hundred or so reads in that
+// second came after the card took its samples (parec passes them on in 10 ms fragments, and our
+// thread may wake late; how much later than the quickest the reads came is in the log).
 class Card {
 public:
     static constexpr int Rate = 22050;
-    static constexpr double PeriodMs = 5;
     static constexpr int Loud = 1000; // quieter than that is silence (espeak-ng's words peak near 10000)
 
-    explicit Card(std::string path) : m_path(std::move(path))
+    // The server's socket goes into `runtime`, where the speech service looks for it.
+    Card(const std::string &runtime, const std::vector<std::pair<std::string, std::string>> &env,
+         const std::string &logDir)
     {
-        if (mkfifo(m_path.c_str(), 0600) != 0 && errno != EEXIST)
-            fail("cannot make the sound card's pipe " + m_path);
-        // Opened for reading and writing: the service's opening for writing never waits for a
-        // reader, and between its openings the pipe never reads as ended.
-        m_fd = open(m_path.c_str(), O_RDWR | O_NONBLOCK);
-        if (m_fd < 0 || fcntl(m_fd, F_SETPIPE_SZ, 4096) < 0)
-            fail("cannot open the sound card's pipe " + m_path);
-        m_t0 = now();
-        m_reader = std::thread([this] { play(); });
+        unsetenv("PULSE_SERVER"); // a developer's own server would take the voice past ours
+        launch(m_server, "/usr/bin/pulseaudio",
+               {"-n", "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1",
+                "--load=module-native-protocol-unix auth-anonymous=1",
+                "--load=module-null-sink sink_name=scheda rate=" + std::to_string(Rate) + " channels=1"},
+               env, logDir + "/pulseaudio.log");
+        struct stat st;
+        for (int i = 0; i < 1000 && stat((runtime + "/pulse/native").c_str(), &st) != 0 && m_server.alive(); ++i)
+            usleep(10000);
+        int fds[2];
+        if (!m_server.alive() || pipe2(fds, O_CLOEXEC) != 0)
+            fail("the sound server did not start (see " + logDir + "/pulseaudio.log)");
+        launch(m_recorder, "/usr/bin/parec",
+               {"--raw", "--format=s16le", "--rate=" + std::to_string(Rate), "--channels=1", "--latency-msec=10", "-d",
+                "scheda.monitor"},
+               env, logDir + "/parec.log", fds[1]);
+        close(fds[1]);
+        m_fd = fds[0];
+        m_reader = std::thread([this] { record(); });
     }
-    ~Card()
+    ~Card() { stop(); }
+    void stop()
     {
-        m_on = false;
-        m_reader.join();
-        close(m_fd);
+        m_recorder.stop(); // its output ends, and so does our thread
+        m_server.stop();
+        if (m_reader.joinable())
+            m_reader.join();
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = -1;
     }
-    const std::string &path() const { return m_path; }
     size_t played()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_samples.size();
     }
-    // Our time of a sample: when the card plays it.
-    double at(long sample) const { return m_t0 + double(sample) * 1000 / Rate; }
-    // The first loud sample from `from` on, or -1; with `last`, the last one.
-    long loud(size_t from, bool last = false)
+    // Our time of a sample: when the card plays it; and the sample the card plays at our time t.
+    double at(long sample)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return loudFrom(from, last);
+        return t0(sample) + double(sample) * 1000 / Rate;
+    }
+    long sampleAt(double t)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_reads.empty() ? 0 : long(std::ceil((t - t0(long(m_reads.back().first))) * Rate / 1000));
+    }
+    // The first loud sample from `from` on, before `to`, or -1; with `last`, the last one.
+    long loud(size_t from, bool last = false, size_t to = SIZE_MAX)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        long found = -1;
+        const size_t end = std::min(to, m_samples.size());
+        for (size_t i = from; i < end && (found < 0 || last); ++i)
+            if (std::abs(int(m_samples[i])) > Loud)
+                found = long(i);
+        return found;
+    }
+    // Nothing loud in the last `ms` played.
+    bool quiet(double ms)
+    {
+        const size_t n = played(), k = size_t(ms * Rate / 1000);
+        return n > k && loud(n - k) < 0;
+    }
+    // How far the card's samples ran ahead of our clock, in ms a minute.
+    double drift()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_samples.size() < size_t(4 * Rate))
+            return 0;
+        const long first = Rate, last = long(m_samples.size()) - Rate;
+        return (t0(first) - t0(last)) / (double(last - first) / Rate / 60);
+    }
+    // How much later than the quickest near them the reads came, in ms: the median and the 99th percentile.
+    std::pair<double, double> lateness()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<double> v;
+        for (const auto &[end, bound] : m_reads)
+            v.push_back(bound - t0(long(end)));
+        if (v.empty())
+            return {-1, -1};
+        std::sort(v.begin(), v.end());
+        return {v[v.size() / 2], v[v.size() * 99 / 100]};
     }
     void keep(const std::string &file)
     {
@@ -1070,90 +1138,63 @@ public:
         std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char *>(m_samples.data()),
                                                     std::streamsize(m_samples.size() * 2));
     }
-    // Nothing loud in the last `ms` played, and for the last 100 ms nothing written at all: the
-    // service has let the card go (it writes a name's trailing silence too).
-    bool quiet(double ms)
-    {
-        const size_t n = played(), k = size_t(ms * Rate / 1000);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return n > k && loudFrom(n - k, false) < 0 && n - m_written > size_t(Rate / 10);
-    }
 
 private:
-    long loudFrom(size_t from, bool last) const
+    void record()
     {
-        long found = -1;
-        for (size_t i = from; i < m_samples.size() && (found < 0 || last); ++i)
-            if (std::abs(int(m_samples[i])) > Loud)
-                found = long(i);
-        return found;
-    }
-    void play()
-    {
-        timespec next;
-        clock_gettime(CLOCK_MONOTONIC, &next);
-        std::string bytes;
-        while (m_on) {
-            next.tv_nsec += long(PeriodMs * 1e6);
-            if (next.tv_nsec >= 1000000000L) {
-                next.tv_nsec -= 1000000000L;
-                ++next.tv_sec;
-            }
-            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+        char bytes[512];
+        std::string half; // a sample split between two reads waits for its other byte
+        for (ssize_t got; (got = read(m_fd, bytes, sizeof bytes)) > 0;) {
             const double t = now();
-            if (t - (next.tv_sec * 1e3 + next.tv_nsec / 1e6) > PeriodMs) // woken very late: no catching up
-                clock_gettime(CLOCK_MONOTONIC, &next);
-            const size_t due = size_t((t + PeriodMs - m_t0) * Rate / 1000);
+            half.append(bytes, size_t(got));
             std::lock_guard<std::mutex> lock(m_mutex);
-            const size_t had = m_samples.size();
-            if (due <= had)
-                continue;
-            // The card's frames are whole samples; half of one read waits for its other half.
-            const size_t want = (due - had) * 2 - m_half.size();
-            bytes.assign(want, '\0');
-            const ssize_t got = read(m_fd, bytes.data(), want);
-            m_half.append(bytes.data(), got > 0 ? size_t(got) : 0);
-            m_samples.resize(due, 0);
-            const size_t whole = m_half.size() / 2;
-            std::memcpy(&m_samples[had], m_half.data(), whole * 2);
-            m_half.erase(0, whole * 2);
-            if (got > 0)
-                m_written = had + whole;
+            const size_t had = m_samples.size(), whole = half.size() / 2;
+            m_samples.resize(had + whole);
+            std::memcpy(&m_samples[had], half.data(), whole * 2);
+            half.erase(0, whole * 2);
+            m_reads.emplace_back(m_samples.size(), t - double(m_samples.size()) * 1000 / Rate);
         }
     }
+    // The least bound on t0 of the reads within a second of the sample (the mutex held).
+    double t0(long sample) const
+    {
+        auto by = [](const std::pair<size_t, double> &r, long s) { return long(r.first) < s; };
+        auto it = std::lower_bound(m_reads.begin(), m_reads.end(), sample - Rate, by);
+        double least = 1e300;
+        for (; it != m_reads.end() && long(it->first) <= sample + Rate; ++it)
+            least = std::min(least, it->second);
+        return least;
+    }
 
-    std::string m_path;
+    Child m_server, m_recorder;
     int m_fd = -1;
-    double m_t0 = 0;
-    std::atomic<bool> m_on{true};
     std::mutex m_mutex;
+    std::vector<std::pair<size_t, double>> m_reads; // each read: where it ended, its bound on t0
     std::vector<int16_t> m_samples;
-    size_t m_written = 0; // where the last sample written by the service ends
-    std::string m_half;
     std::thread m_reader;
 };
 
 // A home of its own for the program with the voice on: speech-dispatcher with its espeak-ng module,
-// in Italian, playing through ALSA into the card's pipe. The program starts the service itself,
-// as on a pupil's desktop; it is ended here by the process id it writes down.
+// in Italian, playing through PulseAudio, which finds the card's server in the home's runtime folder.
+// The program starts the service itself, as on a pupil's desktop; it is ended here by the process id
+// it writes down.
 class SpeechHome {
 public:
-    SpeechHome(std::string dir, const Card &card) : m_dir(std::move(dir))
+    explicit SpeechHome(std::string dir) : m_dir(std::move(dir))
     {
         for (const char *d : {"", "/.config", "/.config/speech-dispatcher", "/run"})
             if (mkdir((m_dir + d).c_str(), 0700) != 0 && errno != EEXIST)
                 fail("cannot make " + m_dir + d);
         std::ofstream(m_dir + "/.config/speech-dispatcher/speechd.conf")
-            << "AudioOutputMethod \"alsa\"\nDefaultModule espeak-ng\n"
+            << "AudioOutputMethod \"pulse\"\nDefaultModule espeak-ng\n"
                "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\nDefaultLanguage \"it\"\nTimeout 2\n";
-        std::ofstream(m_dir + "/.asoundrc")
-            << "pcm.!default { type file; slave.pcm \"null\"; file \"" << card.path() << "\"; format \"raw\" }\n";
     }
     ~SpeechHome() { stop(); }
     const std::string &dir() const { return m_dir; }
+    std::string runtime() const { return m_dir + "/run"; }
     std::vector<std::pair<std::string, std::string>> environment() const
     {
-        return {{"HOME", m_dir}, {"XDG_CONFIG_HOME", m_dir + "/.config"}, {"XDG_RUNTIME_DIR", m_dir + "/run"}};
+        return {{"HOME", m_dir}, {"XDG_CONFIG_HOME", m_dir + "/.config"}, {"XDG_RUNTIME_DIR", runtime()}};
     }
     void stop()
     {
@@ -1179,29 +1220,34 @@ private:
 // The voice as the pupil hears it, on the start screen with `--voce`: SPACE moves the highlight
 // and the voice says the highlighted button's name. Each figure runs from the X server's stamp on
 // the highlight's first damage after SPACE to the moment the card plays the first loud sample of
-// the name, both on our clock. `spaced`: n presses, each once the name before has been said whole
-// (nothing loud played for 300 ms, nothing at all written for 100 ms: a SPACE while the service
-// still wrote a name's trailing silence has left the voice silent for good here, its log saying
-// "Can't play track for unknown reason"). `fast`: rounds of five presses 150 ms apart, quicker
-// than any name; of each round the last name, found as the last sound of the round less that
-// name's length as said whole before (the screen, which shows which button is highlighted, tells
-// which name it is).
+// the name, both on our clock. `spaced`: n presses, each once the name before has been said whole,
+// 250 to 350 ms after its last loud sample (a press in that stretch once left the service silent
+// for good on another device, its log saying "Can't play track for unknown reason"; here every
+// press must be answered). `fast`: rounds of five presses 150 ms apart, quicker than any name, each
+// name cut off by the next; of each round the last press's move to the first sound of the last
+// name. A cut name falls silent within about 20 ms of the move and the next begins 40 ms or more
+// after it, so the last name's first sound is the first loud sample from 30 ms after the move on;
+// where the 10 ms before that sample are not silent the two may have run together, and the round
+// is counted as doubtful in the log.
 struct Speech {
-    std::vector<double> spaced, fast;
+    std::vector<double> spaced, fast, gaps, cutOff; // gaps: from the last loud sample to the next press
     double clockError = 0;
-    size_t names = 0;
+    double drift = 0; // how far the card ran ahead of our clock, ms a minute
+    int doubtful = 0;
+    std::pair<double, double> lateness;
 };
 
 Speech speech(Watcher &x, const std::string &program, const std::string &logDir, int n)
 {
-    Card card(logDir + "/scheda");
-    SpeechHome home(logDir + "/voce", card);
+    SpeechHome home(logDir + "/voce");
+    Card card(home.runtime(), home.environment(), logDir);
     Child child;
     const std::string log = logDir + "/voce.log";
     launch(child, program, {"--voce"}, home.environment(), log);
     auto giveUp = [&](const std::string &why) {
         child.stop();
         home.stop();
+        card.stop();
         card.keep(logDir + "/heard.raw");
         fail(why + " (see " + log + ", " + home.dir() + "/run/speech-dispatcher/log/ and what the card played, " + logDir
              + "/heard.raw: 22050 samples a second, 16 bits, one channel)");
@@ -1238,23 +1284,22 @@ Speech speech(Watcher &x, const std::string &program, const std::string &logDir,
         x.key(XK_space, false);
         return win->damageTimes[seen];
     };
-    auto shown = [&] { return std::hash<std::string>()(x.image(w)); };
-
-    std::vector<std::pair<Time, long>> spaced, fast; // the damage's stamp, the name's first loud sample
-    std::map<size_t, long> length;                   // each name said whole, in samples, by what the screen shows
+    // The damage's stamp and a sample: the name's first loud one; the last loud one before the press
+    // (gaps); the cut name's last loud one after the move (cutOff: -1, already silent).
+    std::vector<std::pair<Time, long>> spaced, fast, gaps, cutOff;
     for (int i = 0; i < n; ++i) {
+        const long before = card.loud(0, true);
         const size_t from = card.played();
         const Time damage = space();
+        gaps.emplace_back(damage, before);
         long start = -1;
         if (!x.pump(now() + 5000, [&] { return (start = card.loud(from)) >= 0; }))
-            giveUp("the highlighted button's name was not said");
-        silent(300);
-        length[shown()] = card.loud(size_t(start), true) + 1 - start;
+            giveUp("the highlighted button's name was not said (press " + std::to_string(i + 1) + ")");
+        silent(250 + (i * 37) % 101);
         spaced.emplace_back(damage, start);
     }
-    int unknown = 0, cut = 0;
+    int doubtful = 0;
     for (int round = 0; round < std::max(1, n / 4); ++round) {
-        const size_t from = card.played();
         Time damage = 0;
         for (int k = 0; k < 5; ++k) {
             const double next = now() + 150;
@@ -1262,41 +1307,36 @@ Speech speech(Watcher &x, const std::string &program, const std::string &logDir,
             if (k < 4)
                 x.pump(next, [] { return false; });
         }
-        x.pump(now() + 100, [] { return false; });
-        const auto name = length.find(shown());
-        if (name == length.end()) { // a button the spaced presses never reached
-            ++unknown;
-            silent(500);
-            continue;
-        }
         const double moved = x.clock(firstMark).observer(damage);
-        long last = -1;
+        long start = -1;
         if (!x.pump(now() + 10000, [&] {
-                last = card.loud(from, true);
-                return last >= 0 && card.at(last + 1 - name->second) >= moved - 1 && card.quiet(300);
+                return now() > moved + 30 && (start = card.loud(size_t(std::max(0L, card.sampleAt(moved + 30))))) >= 0
+                       && card.quiet(300);
             }))
-            giveUp("with SPACE every 150 ms the last name was not said whole");
-        const long start = last + 1 - name->second;
-        // The name's sound should begin where its length says, to a few samples.
-        cut += card.loud(size_t(std::max(0L, start - Card::Rate / 50))) + Card::Rate / 50 < start
-               || card.loud(size_t(start)) > start + Card::Rate / 50;
+            giveUp("with SPACE every 150 ms the last name was not said (round " + std::to_string(round + 1) + ")");
+        doubtful += card.loud(size_t(std::max(0L, start - Card::Rate / 100)), false, size_t(start)) >= 0;
         fast.emplace_back(damage, start);
+        cutOff.emplace_back(damage, card.loud(size_t(std::max(0L, card.sampleAt(moved))), true, size_t(start)));
     }
     child.stop();
     home.stop();
+    card.stop();
     x.forgetAll();
 
     Speech s;
     const Watcher::Clock clock = x.clock(firstMark);
     s.clockError = clock.error;
-    s.names = length.size();
+    s.doubtful = doubtful;
+    s.lateness = card.lateness();
     for (const auto &[damage, start] : spaced)
         s.spaced.push_back(card.at(start) - clock.observer(damage));
     for (const auto &[damage, start] : fast)
         s.fast.push_back(card.at(start) - clock.observer(damage));
-    if (unknown || cut)
-        std::fprintf(stderr, "  speech: %d rounds ended on a name not heard alone, %d last names not where their length "
-                             "says\n", unknown, cut);
+    for (const auto &[damage, before] : gaps)
+        s.gaps.push_back(clock.observer(damage) - card.at(before));
+    for (const auto &[damage, end] : cutOff)
+        s.cutOff.push_back(end < 0 ? 0 : std::max(0.0, card.at(end + 1) - clock.observer(damage)));
+    s.drift = card.drift();
     return s;
 }
 
@@ -1344,20 +1384,31 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
             const double t0 = now();
             const Speech v = speech(x, program, logDir, names);
             std::printf("speech_n=%zu\nspeech_p50_ms=%.0f\nspeech_p95_ms=%.0f\nspeech_max_ms=%.0f\n"
-                        "speech_fast_n=%zu\nspeech_fast_p50_ms=%.0f\nspeech_fast_p95_ms=%.0f\n"
-                        "speech_clock_ms=%.1f\nspeech_names=%zu\n",
+                        "speech_fast_n=%zu\nspeech_fast_p50_ms=%.0f\nspeech_fast_p95_ms=%.0f\nspeech_fast_max_ms=%.0f\n"
+                        "speech_gap_min_ms=%.0f\nspeech_gap_max_ms=%.0f\nspeech_clock_ms=%.1f\nspeech_cut_p95_ms=%.0f\n",
                         v.spaced.size(), percentile(v.spaced, 0.5), percentile(v.spaced, 0.95),
                         *std::max_element(v.spaced.begin(), v.spaced.end()), v.fast.size(),
                         v.fast.empty() ? -1 : percentile(v.fast, 0.5), v.fast.empty() ? -1 : percentile(v.fast, 0.95),
-                        v.clockError, v.names);
+                        v.fast.empty() ? -1 : *std::max_element(v.fast.begin(), v.fast.end()),
+                        *std::min_element(v.gaps.begin(), v.gaps.end()), *std::max_element(v.gaps.begin(), v.gaps.end()),
+                        v.clockError, v.cutOff.empty() ? -1 : percentile(v.cutOff, 0.95));
             for (const auto &[what, list] : {std::pair{"said whole", &v.spaced}, std::pair{"SPACE every 150 ms", &v.fast}}) {
                 std::fprintf(stderr, "  speech, %s: SPACE's damage to the name's first sound in ms", what);
                 for (double ms : *list)
                     std::fprintf(stderr, " %.0f", ms);
                 std::fprintf(stderr, "\n");
             }
-            std::fprintf(stderr, "  speech: %zu and %zu names in %.0f s, the clocks within %.1f ms\n", v.spaced.size(),
-                         v.fast.size(), (now() - t0) / 1000, v.clockError);
+            std::fprintf(stderr, "  speech, said whole: the name before's last loud sample to the move in ms");
+            for (double ms : v.gaps)
+                std::fprintf(stderr, " %.0f", ms);
+            std::fprintf(stderr, "\n  speech, SPACE every 150 ms: the move to the cut name's last loud sample in ms");
+            for (double ms : v.cutOff)
+                std::fprintf(stderr, " %.0f", ms);
+            std::fprintf(stderr, "\n  speech: %zu and %zu names in %.0f s, the clocks within %.1f ms; reads of the card "
+                                 "%.1f ms (median) and %.1f ms (99th percentile) later than the quickest; the card ran %.1f ms "
+                                 "a minute ahead of our clock; %d of %zu last names doubtful (sound in the 10 ms before)\n",
+                         v.spaced.size(), v.fast.size(), (now() - t0) / 1000, v.clockError, v.lateness.first,
+                         v.lateness.second, v.drift, v.doubtful, v.fast.size());
         }
         double load = -1;
         std::ifstream("/proc/loadavg") >> load;
