@@ -1105,6 +1105,19 @@ public:
                 found = long(i);
         return found;
     }
+    // The first loud sample from `from` on with `gap` samples of silence before it, or -1.
+    long onset(size_t from, size_t gap)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        size_t lastLoud = SIZE_MAX;
+        for (size_t i = from > gap ? from - gap : 0; i < m_samples.size(); ++i)
+            if (std::abs(int(m_samples[i])) > Loud) {
+                if (i >= from && (lastLoud == SIZE_MAX || i - lastLoud > gap))
+                    return long(i);
+                lastLoud = i;
+            }
+        return -1;
+    }
     // Nothing loud in the last `ms` played.
     bool quiet(double ms)
     {
@@ -1225,15 +1238,15 @@ private:
 // for good on another device, its log saying "Can't play track for unknown reason"; here every
 // press must be answered). `fast`: rounds of five presses 150 ms apart, quicker than any name, each
 // name cut off by the next; of each round the last press's move to the first sound of the last
-// name. A cut name falls silent within about 20 ms of the move and the next begins 40 ms or more
-// after it, so the last name's first sound is the first loud sample from 30 ms after the move on;
-// where the 10 ms before that sample are not silent the two may have run together, and the round
-// is counted as doubtful in the log.
+// name. A cut name falls silent within 10 to 30 ms of the move and the next begins 30 ms or more
+// after it, so the last name's first sound is the first loud sample from 30 ms after the move on
+// with 10 ms of silence before it. Rounds where the cut name still sounded 30 ms after the move are
+// counted in the log.
 struct Speech {
     std::vector<double> spaced, fast, gaps, cutOff; // gaps: from the last loud sample to the next press
     double clockError = 0;
     double drift = 0; // how far the card ran ahead of our clock, ms a minute
-    int doubtful = 0;
+    int late = 0;
     std::pair<double, double> lateness;
 };
 
@@ -1298,7 +1311,7 @@ Speech speech(Watcher &x, const std::string &program, const std::string &logDir,
         silent(250 + (i * 37) % 101);
         spaced.emplace_back(damage, start);
     }
-    int doubtful = 0;
+    int late = 0; // rounds whose cut name still sounded 30 ms after the move
     for (int round = 0; round < std::max(1, n / 4); ++round) {
         Time damage = 0;
         for (int k = 0; k < 5; ++k) {
@@ -1310,11 +1323,12 @@ Speech speech(Watcher &x, const std::string &program, const std::string &logDir,
         const double moved = x.clock(firstMark).observer(damage);
         long start = -1;
         if (!x.pump(now() + 10000, [&] {
-                return now() > moved + 30 && (start = card.loud(size_t(std::max(0L, card.sampleAt(moved + 30))))) >= 0
+                return now() > moved + 30
+                       && (start = card.onset(size_t(std::max(0L, card.sampleAt(moved + 30))), Card::Rate / 100)) >= 0
                        && card.quiet(300);
             }))
             giveUp("with SPACE every 150 ms the last name was not said (round " + std::to_string(round + 1) + ")");
-        doubtful += card.loud(size_t(std::max(0L, start - Card::Rate / 100)), false, size_t(start)) >= 0;
+        late += card.loud(size_t(std::max(0L, card.sampleAt(moved + 30)))) < start;
         fast.emplace_back(damage, start);
         cutOff.emplace_back(damage, card.loud(size_t(std::max(0L, card.sampleAt(moved))), true, size_t(start)));
     }
@@ -1326,7 +1340,7 @@ Speech speech(Watcher &x, const std::string &program, const std::string &logDir,
     Speech s;
     const Watcher::Clock clock = x.clock(firstMark);
     s.clockError = clock.error;
-    s.doubtful = doubtful;
+    s.late = late;
     s.lateness = card.lateness();
     for (const auto &[damage, start] : spaced)
         s.spaced.push_back(card.at(start) - clock.observer(damage));
@@ -1406,9 +1420,9 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
                 std::fprintf(stderr, " %.0f", ms);
             std::fprintf(stderr, "\n  speech: %zu and %zu names in %.0f s, the clocks within %.1f ms; reads of the card "
                                  "%.1f ms (median) and %.1f ms (99th percentile) later than the quickest; the card ran %.1f ms "
-                                 "a minute ahead of our clock; %d of %zu last names doubtful (sound in the 10 ms before)\n",
+                                 "a minute ahead of our clock; in %d of %zu rounds the cut name still sounded 30 ms after the move\n",
                          v.spaced.size(), v.fast.size(), (now() - t0) / 1000, v.clockError, v.lateness.first,
-                         v.lateness.second, v.drift, v.doubtful, v.fast.size());
+                         v.lateness.second, v.drift, v.late, v.fast.size());
         }
         double load = -1;
         std::ifstream("/proc/loadavg") >> load;
