@@ -1238,10 +1238,10 @@ private:
 // for good on another device, its log saying "Can't play track for unknown reason"; here every
 // press must be answered). `fast`: rounds of five presses 150 ms apart, quicker than any name, each
 // name cut off by the next; of each round the last press's move to the first sound of the last
-// name. A cut name falls silent within 10 to 30 ms of the move and the next begins 30 ms or more
-// after it, so the last name's first sound is the first loud sample from 30 ms after the move on
-// with 10 ms of silence before it. Rounds where the cut name still sounded 30 ms after the move are
-// counted in the log.
+// name. A cut name falls silent within 30 ms of the move and the next begins 30 ms or more after
+// it, so the last name's first sound is the first loud sample from 30 ms after the move on with
+// 10 ms of silence before it (a name begun sooner would be timed late, never early). Rounds where
+// the cut name still sounded 30 ms after the move are counted in the log.
 struct Speech {
     std::vector<double> spaced, fast, gaps, cutOff; // gaps: from the last loud sample to the next press
     double clockError = 0;
