@@ -56,9 +56,9 @@ private slots:
         QVERIFY(unreadable->isVisible() && unreadable->text().contains("non si sono potute leggere"));
         QVERIFY(ctl("lblRigaDiComando")->isVisible() && ctl("lblRigaDiComando")->property("text").toString().contains("ogni 1,25 s"));
         // A new profile, its rounds, scanning every half second, the border; 4 rounds for the other profile: at once, and saved.
-        for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5\r"}, {"periodo_ms", "0,5\r"}, {"scansione", " "},
-                                   {"evidenziazione", "v"}, {"cboProfilo", "v"}, {"giri", "4\r"}, {"cboProfilo", "^"}}) { // a list by the arrow keys
-            if (ctl(name)->inherits("QComboBox"))
+        for (auto [name, typed] : {std::pair{"txtNuovoProfilo", "Marco\r"}, {"giri", "5\r"}, {"periodo_ms", "0,5\r"}, {"periodo_ms", "^"}, {"scansione", " "},
+                                   {"evidenziazione", "v"}, {"cboProfilo", "v"}, {"giri", "4\r"}, {"cboProfilo", "^"}}) { // a list, a period (0.1 s a step) by the arrows
+            if (*typed == 'v' || *typed == '^')
                 QTest::keyClick(ctl(name), *typed == 'v' ? Qt::Key_Down : Qt::Key_Up);
             else
                 QTest::keyClick(ctl(name), Qt::Key_A, Qt::ControlModifier), QTest::keyClicks(ctl(name), typed);
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(saved(path), "?"); // not yet written
         T::click(ctl("cmdSalva"));
         QVERIFY(!unreadable->isVisible() && !ctl("lblRigaDiComando")->isVisible());
-        QCOMPARE(saved(path), "Marco Predefinito 5,500");
+        QCOMPARE(saved(path), "Marco Predefinito 5,600");
         T::top("frmImpostazioni")->close();
         T::activate(&p.inizio());
         QTRY_COMPARE_WITH_TIMEOUT(T::focusName(), "Option1_1", 5000); // the scan moves by itself
