@@ -49,6 +49,7 @@ private slots:
         FrmOperativo &op = p.open(7);
         T::answerRight(0), T::answerRight(1), T::typeWithMouse(T::expected(2) + 1), T::click(T::key(Keypad::Invio));
         look(T::shot(&op), "frmoperativo");
+        QCOMPARE(T::seen(&op), T::shot(&op)); // each change painted where it is, the rows' red lines shown and hidden too
         // A caption greyed out stands on a white copy of itself, one pixel down and to the right.
         const QImage off = T::shot(T::key(Keypad::NuovaTabella)).copy(T::key(Keypad::NuovaTabella)->rect().adjusted(3, 3, -3, -3));
         const int face = qGray(T::colour(T::key(Keypad::NuovaTabella)).rgb());
