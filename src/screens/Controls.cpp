@@ -20,15 +20,14 @@ QString drawnText(const QString &caption)
     return t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
-// A one-pixel edge just inside box b, its top and left in one colour, its bottom and right in
-// another (one colour: the pixels drawRect() gives b one pixel smaller), as four filled
-// rectangles, which cost the painter a fraction of one outlined rectangle.
-void edge(QPainter &p, const QRect &b, const QColor &topLeft, const QColor &bottomRight)
+// A one-pixel outline just inside box b: the pixels drawRect() gives b one pixel smaller, as four
+// filled rectangles, which cost the painter a fraction of one outlined rectangle.
+void outline(QPainter &p, const QRect &b, const QColor &c)
 {
-    p.fillRect(b.left(), b.top(), b.width(), 1, topLeft);
-    p.fillRect(b.left(), b.top(), 1, b.height(), topLeft);
-    p.fillRect(b.left(), b.bottom(), b.width(), 1, bottomRight);
-    p.fillRect(b.right(), b.top(), 1, b.height(), bottomRight);
+    p.fillRect(b.left(), b.top(), b.width(), 1, c);
+    p.fillRect(b.left(), b.bottom(), b.width(), 1, c);
+    p.fillRect(b.left(), b.top(), 1, b.height(), c);
+    p.fillRect(b.right(), b.top(), 1, b.height(), c);
 }
 }
 
@@ -79,7 +78,7 @@ void VbLabel::paintEvent(QPaintEvent *)
     if (m_opaque)
         p.fillRect(r, m_back);
     if (m_border) {
-        edge(p, r, Black, Black);
+        outline(p, r, Black);
         r.adjust(1, 1, -1, -1);
     }
     p.setPen(isEnabled() ? m_fore : Grey);
@@ -176,9 +175,16 @@ void OptionButton::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, m_back);
-    // A raised three-dimensional edge: the button is never left pressed in.
-    edge(p, r.adjusted(0, 0, -1, -1), White, Black);
-    edge(p, r.adjusted(1, 1, -2, -2), Light, Grey);
+    // A raised three-dimensional edge: the button is never left pressed in. One-pixel lines
+    // drawn as filled rectangles, which cost the painter a fraction of a line each.
+    auto edge = [&](const QRect &b, const QColor &tl, const QColor &br) {
+        p.fillRect(b.left(), b.top(), b.width(), 1, tl);
+        p.fillRect(b.left(), b.top(), 1, b.height(), tl);
+        p.fillRect(b.left(), b.bottom(), b.width(), 1, br);
+        p.fillRect(b.right(), b.top(), 1, b.height(), br);
+    };
+    edge(r.adjusted(0, 0, -1, -1), White, Black);
+    edge(r.adjusted(1, 1, -2, -2), Light, Grey);
     if (s_border && m_highlighted) {
         const int w = highlightBorderWidth(window());
         p.fillRect(0, 0, r.width(), w, HighlightBorder);
@@ -269,8 +275,8 @@ void Panel::paintEvent(QPaintEvent *)
     if (m_border) {
         // The etched edge of a frame.
         const QRect r = rect().adjusted(0, 0, -1, -1);
-        edge(p, r, Grey, Grey);
-        edge(p, r.translated(1, 1), White, White);
+        outline(p, r, Grey);
+        outline(p, r.translated(1, 1), White);
     }
 }
 
@@ -392,18 +398,12 @@ void LineItem::setY1(double v) { m_y1 = v; changed(); }
 void LineItem::setX2(double v) { m_x2 = v; changed(); }
 void LineItem::setY2(double v) { m_y2 = v; changed(); }
 
-QLineF LineItem::inPixels() const
-{
-    return QLineF(Twips::toPixels(QPointF(m_x1, m_y1)), Twips::toPixels(QPointF(m_x2, m_y2)));
-}
-
 QRegion LineItem::drawnArea() const
 {
     // A slanted line is covered piece by piece: its own box would be most of the panel. Each
     // piece's box grows by the pen's width and a pixel of rounding on every side.
-    const QLineF l = inPixels();
-    const QPointF a = l.p1(), b = l.p2();
-    const int pieces = qMax(1, qCeil(l.length() / 64));
+    const QPointF a = Twips::toPixels(QPointF(m_x1, m_y1)), b = Twips::toPixels(QPointF(m_x2, m_y2));
+    const int pieces = qMax(1, qCeil(QLineF(a, b).length() / 64));
     const qreal m = m_width / 2.0 + 1;
     QRegion area;
     for (int i = 0; i < pieces; ++i)
@@ -438,12 +438,12 @@ void LineLayer::paintEvent(QPaintEvent *e)
     for (const auto &l : m_lines) {
         if (!l || !l->isVisible())
             continue;
-        const QLineF line = l->inPixels();
+        const QPointF a = Twips::toPixels(QPointF(l->x1(), l->y1())), b = Twips::toPixels(QPointF(l->x2(), l->y2()));
         // A label drawn again under the layer is most often far from every line.
         const qreal m = l->width() / 2.0 + 1;
-        if (!QRectF(line.p1(), line.p2()).normalized().adjusted(-m, -m, m, m).intersects(e->rect()))
+        if (!QRectF(a, b).normalized().adjusted(-m, -m, m, m).intersects(e->rect()))
             continue;
         p.setPen(QPen(l->color(), l->width(), Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(line);
+        p.drawLine(a, b);
     }
 }

@@ -2,7 +2,6 @@
 #include <QAbstractButton>
 #include <QFrame>
 #include <QLabel>
-#include <QLineF>
 #include <QPointer>
 #include <vector>
 
@@ -137,7 +136,6 @@ public:
     double y1() const { return m_y1; }
     double x2() const { return m_x2; }
     double y2() const { return m_y2; }
-    QLineF inPixels() const; // on the layer
     void setX1(double v);
     void setY1(double v);
     void setX2(double v);
