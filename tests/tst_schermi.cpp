@@ -1,6 +1,7 @@
 // Each screen as the pupil meets it, worked by keys, by SPACE and Enter and by any mouse button, and
 // what it draws: the screens must be wired to the session's rules and to the input model, and show it.
 #include "TestSupport.h"
+#include "app/Platform.h"
 #include "exercise/FrmOperativo.h"
 #include "start/FrmInizio.h"
 #include "start/InfoScreens.h"
@@ -208,6 +209,20 @@ private slots:
         QVERIFY(more->icon().isNull());
         f.resize(90, 400);
         QTRY_VERIFY(more->isVisible() && !more->icon().isNull());
+    }
+
+    // Qt's messages (those a developer asks for with QT_LOGGING_RULES) are held back only while the
+    // application is made, where the lack of a display is told in Italian; then they reach the terminal again.
+    void messagesOnceTheDisplayIsFound()
+    {
+        static QStringList seen;
+        const QtMessageHandler terminal = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { seen << m; });
+        Platform::exitQuietlyWithoutDisplay();
+        qWarning("while the application is made");
+        Platform::displayFound();
+        qWarning("with the display");
+        qInstallMessageHandler(terminal);
+        QCOMPARE(seen, QStringList{"with the display"});
     }
 
     void buffersReadyBeforePainting()
