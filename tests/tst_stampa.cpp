@@ -169,6 +169,8 @@ private slots:
         QLabel *message = T::lbl("frmStampa", "lblMessaggio");
         QVERIFY2(says.isEmpty() ? message->text().isEmpty() : message->text().startsWith(says), qPrintable(message->text()));
         QVERIFY(says.isEmpty() || !printer.isNull() || message->text().remove(QChar(0x200B)).endsWith("\n" + path)); // and where, on a line of its own
+        // The path may break after a folder's separator, or within a name every 16 characters, nowhere else.
+        QVERIFY(!message->text().contains(QRegularExpression("(^|[/\\x{200B}])[^/\\x{200B}\\n]{1,15}\\x{200B}")));
         const bool written = !says.isEmpty() && !says.startsWith("Impossibile");
         QVERIFY(says.isEmpty() || T::pixels(T::shot(message), written ? QColor(0, 110, 0) : QColor(170, 0, 0)) > 20); // green or red
         QVERIFY(message->y() > T::w("frmStampa", "txtNome")->geometry().bottom()); // under the name, in the column
