@@ -110,6 +110,8 @@ private slots:
             point(list->view()->viewport(), list->view()->visualRect(list->model()->index(1, 0)).center());
         if (!typed.isEmpty())
             H += mouse, mouse = false, K += 2 + int(typed.size()), QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier), QTest::keyClicks(e, typed);
+        // A number typed is taken as a whole when the field is left, not a digit at a time.
+        QCOMPARE(ctl("lblStato")->property("text").toString().isEmpty(), !typed.isEmpty());
         point(ctl("cmdSalva"), QPoint(5, 5));
         QFile f(s.path());
         QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll().contains(saved.toUtf8()));
