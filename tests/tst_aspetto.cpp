@@ -42,7 +42,16 @@ private slots:
     void everyScreen()
     {
         T::Program p; // a table chosen; two rows right, a wrong one, its menu; "NO", the highlight's border, smaller
-        T::click(T::btn("FrmInizio", "Option1_7"));
+        // A button covers its place: pressed, it repaints itself, not the panel and the buttons under it.
+        struct Paints : QObject {
+            int n = 0;
+            bool eventFilter(QObject *, QEvent *e) override { return n += e->type() == QEvent::Paint, false; }
+        } under, itself;
+        QAbstractButton *seven = T::btn("FrmInizio", "Option1_7");
+        seven->parentWidget()->installEventFilter(&under), seven->installEventFilter(&itself);
+        T::click(seven);
+        QTRY_VERIFY(itself.n > 0);
+        QCOMPARE(under.n, 0);
         look(T::shot(&p.inizio()), "frminizio");
         look(T::shot(InfoScreen::frmAutore(&p.inizio()).get()), "frmautore");
         look(T::shot(InfoScreen::frmIstruzioni(&p.inizio()).get()), "frmistruzioni");
