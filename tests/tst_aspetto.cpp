@@ -39,6 +39,16 @@ void look(const QImage &seen, const QString &name)
 class TstAspetto : public QObject {
     Q_OBJECT
 private slots:
+    // A control given another colour while on screen shows it at once: a panel, a label, a button.
+    void recolouredOnScreen()
+    {
+        T::Program p;
+        for (const char *name : {"frame1", "Label1", "Option1_3"}) {
+            T::w("FrmInizio", name)->setProperty("BackColor", QColor(0, 128, 255));
+            QTRY_COMPARE(T::seen(&p.inizio()), T::shot(&p.inizio()));
+        }
+    }
+
     void everyScreen()
     {
         T::Program p; // a table chosen; two rows right, a wrong one, its menu; "NO", the highlight's border, smaller
