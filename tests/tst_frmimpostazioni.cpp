@@ -110,7 +110,7 @@ private slots:
             point(list->view()->viewport(), list->view()->visualRect(list->model()->index(1, 0)).center());
         if (!typed.isEmpty())
             H += mouse, mouse = false, K += 2 + int(typed.size()), QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier), QTest::keyClicks(e, typed);
-        // A number typed is taken as a whole when the field is left, not a digit at a time.
+        // A box ticked or an item chosen counts at once; a number typed only as a whole, when the field is left.
         QCOMPARE(ctl("lblStato")->property("text").toString().isEmpty(), !typed.isEmpty());
         point(ctl("cmdSalva"), QPoint(5, 5));
         QFile f(s.path());
