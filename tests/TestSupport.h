@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QTest>
+#include <QEvent>
 #include <functional>
 #include <memory>
 
@@ -83,4 +84,8 @@ void activate(QWidget *w);     // brought forward, its activation arrived
 QImage shot(QWidget *w);
 QImage seen(QWidget *w); // what a window shows as painted into it: a change that asked for no repaint is not there
 int pixels(const QImage &img, const QColor &c, const QRect &area = QRect());
+struct OnPaint : QObject { // runs at every paint of a widget, before its children are painted
+    std::function<void()> run;
+    bool eventFilter(QObject *, QEvent *e) override { return e->type() == QEvent::Paint ? run(), false : false; }
+};
 }

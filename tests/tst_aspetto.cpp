@@ -53,15 +53,14 @@ private slots:
     {
         T::Program p; // a table chosen; two rows right, a wrong one, its menu; "NO", the highlight's border, smaller
         // A button covers its place: pressed, it repaints itself, not the panel and the buttons under it.
-        struct Paints : QObject {
-            int n = 0;
-            bool eventFilter(QObject *, QEvent *e) override { return n += e->type() == QEvent::Paint, false; }
-        } under, itself;
+        int under = 0, itself = 0;
+        T::OnPaint paintedUnder, painted;
+        paintedUnder.run = [&] { ++under; }, painted.run = [&] { ++itself; };
         QAbstractButton *seven = T::btn("FrmInizio", "Option1_7");
-        seven->parentWidget()->installEventFilter(&under), seven->installEventFilter(&itself);
+        seven->parentWidget()->installEventFilter(&paintedUnder), seven->installEventFilter(&painted);
         T::click(seven);
-        QTRY_VERIFY(itself.n > 0);
-        QCOMPARE(under.n, 0);
+        QTRY_VERIFY(itself > 0);
+        QCOMPARE(under, 0);
         look(T::shot(&p.inizio()), "frminizio");
         look(T::shot(InfoScreen::frmAutore(&p.inizio()).get()), "frmautore");
         look(T::shot(InfoScreen::frmIstruzioni(&p.inizio()).get()), "frmistruzioni");

@@ -47,11 +47,6 @@ double inMemory(QWidget &w) // the share of the window's image buffer whose page
     return double(std::count_if(in.begin(), in.end(), [](unsigned char c) { return c & 1; })) / double(in.size());
 }
 
-struct OnPaint : QObject { // runs at every paint of a window, before its children are painted
-    std::function<void()> run;
-    bool eventFilter(QObject *, QEvent *e) override { return e->type() == QEvent::Paint ? run(), false : false; }
-};
-
 // `open` shows the author screen modally: drawn at the screen's centre, Enter closes it.
 void authorScreen(const std::function<void()> &open)
 {
@@ -238,7 +233,7 @@ private slots:
             shown.findChild<QWidget *>()->setAutoFillBackground(true);
             shown.resize(600, 400);
             double first = -1;
-            OnPaint watchShown;
+            T::OnPaint watchShown;
             watchShown.run = [&] { first = first < 0 ? (x ? inMemory(shown) : 1.0) : first; };
             shown.installEventFilter(&watchShown);
             shown.show();
@@ -247,7 +242,7 @@ private slots:
         }
         FrmInizio &inizio = p->inizio();
         std::vector<double> atPaint;
-        OnPaint watch;
+        T::OnPaint watch;
         watch.run = [&] { atPaint.push_back(x ? inMemory(inizio) : 1.0); };
         inizio.installEventFilter(&watch);
         inizio.showMaximized();
