@@ -19,7 +19,8 @@ case "$mode" in
                    xvfb openbox x11-utils x11-xserver-utils xdotool numlockx dbus-daemon dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 strace
                    qt6-wayland weston sway xwayland)
         packages+=(cups-daemon cups-client speech-dispatcher speech-dispatcher-espeak-ng qt6-speech-speechd-plugin)
-        packages+=(pulseaudio pulseaudio-utils) ;; # the voice heard through a desktop's sound server
+        # the voice heard through a desktop's sound server, and kept by ALSA's file device on its way there
+        packages+=(pulseaudio pulseaudio-utils libasound2-plugins) ;;
   deb)  packages+=(dpkg-dev file) ;;
 esac
 
