@@ -7,11 +7,15 @@
 // For the presses the bench makes, plain Qt's own equivalents of the exercise screen's: Tab moves
 // the focus, a digit shows in a label (the answer cell), and Return on the focused button or a
 // click on any button checks the row: that label shows "?" again and another counts the rows.
+// Return also does what the answered row's signs going and the next row's coming do: three plain
+// labels hidden and three others shown (Qt asks the X server where the pointer is for every
+// widget it shows).
 #include "screens/Screen.h"
 #include "screens/ScreenDef.h"
 
 #include <QApplication>
 #include <map>
+#include <utility>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
@@ -22,13 +26,34 @@ namespace {
 class Window : public QMainWindow {
 public:
     QLabel *answer = nullptr, *rows = nullptr;
+    QLabel *signs[2][3] = {}; // "+", "=" and the cell's box of the row checked and of the next
     void check()
     {
+        if (!signs[0][0]) // made at the first press, so that start-up and memory are the start screen's alone
+            for (int r = 0; r < 2; ++r)
+                for (int i = 0; i < 3; ++i) {
+                    QLabel *l = signs[r][i] = new QLabel(QString::fromUtf8(i == 0 ? "+" : i == 1 ? "=" : ""), centralWidget());
+                    l->setFrameShape(i == 2 ? QFrame::Box : QFrame::NoFrame);
+                    l->setGeometry(40 + 60 * i, 700 + 50 * r, 40, 40);
+                    l->setVisible(r == 0);
+                }
         answer->setText(QStringLiteral("?"));
+        if (std::exchange(m_byReturn, false)) {
+            for (QLabel *l : signs[m_row % 2])
+                l->hide();
+            for (QLabel *l : signs[++m_row % 2])
+                l->show();
+        }
         rows->setText(QString::number(++m_done));
     }
 
 protected:
+    bool eventFilter(QObject *, QEvent *e) override // a button's Return, before the button clicks
+    {
+        const int key = e->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(e)->key() : 0;
+        m_byReturn = m_byReturn || key == Qt::Key_Return || key == Qt::Key_Enter;
+        return false;
+    }
     void keyPressEvent(QKeyEvent *e) override
     {
         if (answer && e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9)
@@ -38,7 +63,8 @@ protected:
     }
 
 private:
-    int m_done = 0;
+    int m_done = 0, m_row = 0;
+    bool m_byReturn = false;
 };
 }
 
@@ -57,6 +83,7 @@ int main(int argc, char *argv[])
             auto *button = new QPushButton(caption, client);
             button->setAutoDefault(true); // Return clicks the focused button
             QObject::connect(button, &QPushButton::clicked, &w, &Window::check);
+            button->installEventFilter(&w);
             control = button;
         } else {
             auto *label = new QLabel(caption, client);
