@@ -1368,11 +1368,22 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
         std::unique_ptr<Busy> spin(busy ? new Busy : nullptr);
         if (presses > 0) {
             const double t0 = now();
-            const Presser runs[2] = {pressCalcolino(x, program, paintLib, logDir, presses),
-                                     pressFloor(x, floorPath, paintLib, logDir, presses)};
+            // In blocks of about 100, the two in turn and the order alternating (Calcolino, the floor,
+            // the floor, Calcolino, ...), so that neither has the load's first seconds, or any drift
+            // of the machine, to itself.
+            std::vector<double> ms[2][Kinds];
+            const int blocks = std::max(1, presses / 100);
+            for (int b = 0; b < blocks; ++b)
+                for (int i = 0; i < 2; ++i) {
+                    const int r = (b % 2) ^ i, n = presses / blocks + (b == blocks - 1 ? presses % blocks : 0);
+                    const Presser block = r ? pressFloor(x, floorPath, paintLib, logDir, n)
+                                            : pressCalcolino(x, program, paintLib, logDir, n);
+                    for (int kind = 0; kind < Kinds; ++kind)
+                        ms[r][kind].insert(ms[r][kind].end(), block.ms[kind].begin(), block.ms[kind].end());
+                }
             for (int r = 0; r < 2; ++r)
                 for (int kind = 0; kind < Kinds; ++kind) {
-                    const std::vector<double> &v = runs[r].ms[kind];
+                    const std::vector<double> &v = ms[r][kind];
                     const char *who = r ? "floor" : "program";
                     std::printf("press_%s_%s_%s_p50_ms=%.0f\npress_%s_%s_%s_p99_ms=%.0f\npress_%s_%s_%s_n=%zu\n", who,
                                 KindNames[kind], k, percentile(v, 0.5), who, KindNames[kind], k, percentile(v, 0.99),
