@@ -29,16 +29,10 @@ public:
     QLabel *signs[2][3] = {}; // "+", "=" and the cell's box of the row checked and of the next
     void check()
     {
-        if (!signs[0][0]) // made at the first press, so that start-up and memory are the start screen's alone
-            for (int r = 0; r < 2; ++r)
-                for (int i = 0; i < 3; ++i) {
-                    QLabel *l = signs[r][i] = new QLabel(QString::fromUtf8(i == 0 ? "+" : i == 1 ? "=" : ""), centralWidget());
-                    l->setFrameShape(i == 2 ? QFrame::Box : QFrame::NoFrame);
-                    l->setGeometry(40 + 60 * i, 700 + 50 * r, 40, 40);
-                    l->setVisible(r == 0);
-                }
         answer->setText(QStringLiteral("?"));
         if (std::exchange(m_byReturn, false)) {
+            if (!signs[0][0])
+                makeSigns();
             for (QLabel *l : signs[m_row % 2])
                 l->hide();
             for (QLabel *l : signs[++m_row % 2])
@@ -63,6 +57,17 @@ protected:
     }
 
 private:
+    void makeSigns() // at the first Return, so that start-up and memory are the start screen's alone
+    {
+        for (int r = 0; r < 2; ++r)
+            for (int i = 0; i < 3; ++i) {
+                QLabel *l = signs[r][i] = new QLabel(QString::fromUtf8(i == 0 ? "+" : i == 1 ? "=" : ""), centralWidget());
+                l->setFrameShape(i == 2 ? QFrame::Box : QFrame::NoFrame);
+                l->setGeometry(40 + 60 * i, 700 + 50 * r, 40, 40);
+                l->setVisible(r == 0);
+            }
+    }
+
     int m_done = 0, m_row = 0;
     bool m_byReturn = false;
 };
