@@ -1378,8 +1378,15 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
                     const int r = (b % 2) ^ i, n = presses / blocks + (b == blocks - 1 ? presses % blocks : 0);
                     const Presser block = r ? pressFloor(x, floorPath, paintLib, logDir, n)
                                             : pressCalcolino(x, program, paintLib, logDir, n);
-                    for (int kind = 0; kind < Kinds; ++kind)
+                    for (int kind = 0; kind < Kinds; ++kind) {
                         ms[r][kind].insert(ms[r][kind].end(), block.ms[kind].begin(), block.ms[kind].end());
+                        // Every press in its order, so that a slow one can be placed in its block.
+                        std::string line;
+                        for (double v : block.ms[kind])
+                            line += " " + std::to_string(int(v));
+                        std::fprintf(stderr, "    %s, block %d of %s, %s (ms):%s\n", k, b + 1,
+                                     r ? "the floor" : "Calcolino", KindNames[kind], line.c_str());
+                    }
                 }
             for (int r = 0; r < 2; ++r)
                 for (int kind = 0; kind < Kinds; ++kind) {
