@@ -9,7 +9,11 @@
 // click on any button checks the row: that label shows "?" again and another counts the rows.
 // Return also does what the answered row's signs going and the next row's coming do: three plain
 // labels hidden and three others shown (Qt asks the X server where the pointer is for every
-// widget it shows).
+// widget it shows). The focus goes where the exercise screen's highlight goes: to the button
+// that checks the row once a digit is typed, and back to the first button once the row is
+// checked by Return. Qt waits for the X server before it paints again over pixels it has sent
+// since it last waited, so a press that repaints the button the press before left the focus on
+// pays that wait, on the exercise screen and here alike.
 #include "screens/Screen.h"
 #include "screens/ScreenDef.h"
 
@@ -26,6 +30,7 @@ namespace {
 class Window : public QMainWindow {
 public:
     QLabel *answer = nullptr, *rows = nullptr;
+    QPushButton *first = nullptr, *vai = nullptr;
     QLabel *signs[2][3] = {}; // "+", "=" and the cell's box of the row checked and of the next
     void check()
     {
@@ -37,6 +42,7 @@ public:
                 l->hide();
             for (QLabel *l : signs[++m_row % 2])
                 l->show();
+            first->setFocus(Qt::OtherFocusReason);
         }
         rows->setText(QString::number(++m_done));
     }
@@ -50,9 +56,10 @@ protected:
     }
     void keyPressEvent(QKeyEvent *e) override
     {
-        if (answer && e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9)
+        if (answer && e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9) {
             answer->setText(e->text());
-        else
+            vai->setFocus(Qt::OtherFocusReason);
+        } else
             QMainWindow::keyPressEvent(e);
     }
 
@@ -89,6 +96,10 @@ int main(int argc, char *argv[])
             button->setAutoDefault(true); // Return clicks the focused button
             QObject::connect(button, &QPushButton::clicked, &w, &Window::check);
             button->installEventFilter(&w);
+            if (!w.first)
+                w.first = button;
+            if (caption == QLatin1String("Vai"))
+                w.vai = button;
             control = button;
         } else {
             auto *label = new QLabel(caption, client);
