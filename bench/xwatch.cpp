@@ -1381,11 +1381,11 @@ void feel(Watcher &x, const std::string &program, const std::string &floorPath, 
                     for (int kind = 0; kind < Kinds; ++kind) {
                         ms[r][kind].insert(ms[r][kind].end(), block.ms[kind].begin(), block.ms[kind].end());
                         // Every press in its order, so that a slow one can be placed in its block.
-                        std::string line;
+                        std::fprintf(stderr, "    %s, block %d of %s, %s (ms):", k, b + 1,
+                                     r ? "the floor" : "Calcolino", KindNames[kind]);
                         for (double v : block.ms[kind])
-                            line += " " + std::to_string(int(v));
-                        std::fprintf(stderr, "    %s, block %d of %s, %s (ms):%s\n", k, b + 1,
-                                     r ? "the floor" : "Calcolino", KindNames[kind], line.c_str());
+                            std::fprintf(stderr, " %.0f", v);
+                        std::fprintf(stderr, "\n");
                     }
                 }
             for (int r = 0; r < 2; ++r)
